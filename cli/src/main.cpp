@@ -1,0 +1,11 @@
+#include "Commands.h"
+
+#include <CLI/CLI.hpp>
+
+int main(int argc, char** argv) {
+    CLI::App app{"velotrack-fcpxml: reads FCPXML documents and the time values they hold"};
+    app.require_subcommand(1);
+    velotrack::cli::addTimeCommand(app);
+    CLI11_PARSE(app, argc, argv);
+    return 0;
+}
