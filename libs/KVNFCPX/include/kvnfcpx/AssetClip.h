@@ -1,0 +1,45 @@
+#pragma once
+
+#include "kvnfcpx/Asset.h"
+#include "kvnfcpx/ClipContent.h"
+#include "kvnfcpx/ClipEffect.h"
+#include "kvnfcpx/ClipTime.h"
+#include "kvnfcpx/ClipVolume.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvnfcpx {
+
+// One flattened audio-bearing clip of the timeline.
+struct AssetClip {
+    // The id of the asset it plays; equals `asset.id`.
+    std::string ref;
+    Asset asset;
+    // `offset`: position from the sequence start; `start`: position in the media file.
+    ClipTime clipTime;
+    std::optional<ClipVolume> clipVolume;
+    std::optional<std::vector<ClipEffect>> effects;
+    std::optional<std::string> name;
+    // The role text exactly as written in the document.
+    std::optional<std::string> audioRole;
+    // Filled for clips whose audio comes from a nested "audio" element.
+    std::optional<ClipContent> audioClipContent;
+    std::optional<std::string> note;
+    std::optional<std::int64_t> lane;
+    bool mute = false;
+    // Shared by the clips flattened out of one compound, multicam or sync clip.
+    std::optional<std::string> groupId;
+
+    friend bool operator==(const AssetClip&, const AssetClip&) = default;
+};
+
+} // namespace kvnfcpx
+
+// Consistent with ==, for "append unless an equal clip is already there" in linear time.
+template <> struct std::hash<kvnfcpx::AssetClip> {
+    std::size_t operator()(const kvnfcpx::AssetClip& clip) const noexcept;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "kvnfcpx/ClipTime.h"
+#include "kvnfcpx/RawValueTable.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kvnfcpx {
+
+// A marker or chapter marker of the timeline. `clipTime.clipItem` (`marker` or
+// `chapterMarker`) tells the two apart; `clipTime.offset` counts from the sequence start.
+struct Marker {
+    enum class MarkerKind {
+        comment,
+        chapter,
+    };
+
+    // Empty when the document gives none.
+    std::string value;
+    ClipTime clipTime;
+
+    [[nodiscard]] constexpr MarkerKind kind() const noexcept {
+        return clipTime.clipItem == ClipItem::chapterMarker ? MarkerKind::chapter
+                                                            : MarkerKind::comment;
+    }
+
+    friend bool operator==(const Marker&, const Marker&) = default;
+};
+
+template <> struct RawValueTable<Marker::MarkerKind> {
+    struct Entry {
+        Marker::MarkerKind value;
+        std::string_view rawValue;
+    };
+    static constexpr std::array<Entry, 2> entries{{
+        {Marker::MarkerKind::comment, "Comment"},
+        {Marker::MarkerKind::chapter, "Chapter"},
+    }};
+};
+static_assert(isInDeclarationOrder<Marker::MarkerKind>());
+
+} // namespace kvnfcpx
+
+template <> struct std::hash<kvnfcpx::Marker> {
+    std::size_t operator()(const kvnfcpx::Marker& marker) const noexcept;
+};
