@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kvnfcpx/ClipTime.h"
-#include "kvnfcpx/RawValueTable.h"
 
 #include <array>
 #include <cstdint>
+#include <koltutils/EnumTable.h>
 #include <koltutils/URL.h>
 #include <optional>
 #include <string>
@@ -48,16 +48,16 @@ struct Asset {
     friend bool operator==(const Asset&, const Asset&) = default;
 };
 
-template <> struct RawValueTable<Asset::MediaRep::Kind> {
-    struct Entry {
-        Asset::MediaRep::Kind value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::Asset::MediaRep::Kind> {
+    struct Row {
+        kvnfcpx::Asset::MediaRep::Kind value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 2> entries{{
-        {Asset::MediaRep::Kind::proxyMedia, "proxy-media"},
-        {Asset::MediaRep::Kind::originalMedia, "original-media"},
+    static constexpr std::array<Row, 2> cases{{
+        {kvnfcpx::Asset::MediaRep::Kind::proxyMedia, "proxy-media"},
+        {kvnfcpx::Asset::MediaRep::Kind::originalMedia, "original-media"},
     }};
 };
-static_assert(isInDeclarationOrder<Asset::MediaRep::Kind>());
-
-} // namespace kvnfcpx
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::Asset::MediaRep::Kind>());

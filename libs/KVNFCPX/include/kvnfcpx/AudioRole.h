@@ -1,8 +1,7 @@
 #pragma once
 
-#include "kvnfcpx/RawValueTable.h"
-
 #include <array>
+#include <koltutils/EnumTable.h>
 #include <string_view>
 
 namespace kvnfcpx {
@@ -23,22 +22,26 @@ struct RGBAColor {
     friend constexpr bool operator==(const RGBAColor&, const RGBAColor&) = default;
 };
 
-template <> struct RawValueTable<AudioRole> {
-    struct Entry {
-        AudioRole value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::AudioRole> {
+    struct Row {
+        kvnfcpx::AudioRole value;
         std::string_view rawValue;
-        RGBAColor color;
+        kvnfcpx::RGBAColor color;
     };
-    static constexpr std::array<Entry, 3> entries{{
-        {AudioRole::dialogue, "dialogue", {0.25007582, 0.4740011, 0.7592863, 1}},
-        {AudioRole::effects, "effects", {0.1652, 0.62276095, 0.65662205, 1}},
-        {AudioRole::music, "music", {0.13202426, 0.5842783, 0.297068, 1}},
+    static constexpr std::array<Row, 3> cases{{
+        {kvnfcpx::AudioRole::dialogue, "dialogue", {0.25007582, 0.4740011, 0.7592863, 1}},
+        {kvnfcpx::AudioRole::effects, "effects", {0.1652, 0.62276095, 0.65662205, 1}},
+        {kvnfcpx::AudioRole::music, "music", {0.13202426, 0.5842783, 0.297068, 1}},
     }};
 };
-static_assert(isInDeclarationOrder<AudioRole>());
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::AudioRole>());
 
-constexpr RGBAColor color(AudioRole role) noexcept {
-    return tableEntry(role).color;
+namespace kvnfcpx {
+
+constexpr RGBAColor color(AudioRole role) {
+    return koltutils::caseOf(role).color;
 }
 
 } // namespace kvnfcpx

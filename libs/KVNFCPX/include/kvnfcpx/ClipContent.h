@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kvnfcpx/ClipTime.h"
-#include "kvnfcpx/RawValueTable.h"
 
 #include <array>
 #include <cstdint>
+#include <koltutils/EnumTable.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,21 +28,22 @@ struct ClipContent {
     std::optional<std::vector<std::int64_t>> srcCh;
     std::optional<std::int64_t> lane;
 
+    // One line for log output.
+    [[nodiscard]] std::string description() const;
+
     friend bool operator==(const ClipContent&, const ClipContent&) = default;
 };
 
-template <> struct RawValueTable<ClipContent::ContentType> {
-    struct Entry {
-        ClipContent::ContentType value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::ClipContent::ContentType> {
+    struct Row {
+        kvnfcpx::ClipContent::ContentType value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 2> entries{{
-        {ClipContent::ContentType::audio, "audio"},
-        {ClipContent::ContentType::video, "video"},
+    static constexpr std::array<Row, 2> cases{{
+        {kvnfcpx::ClipContent::ContentType::audio, "audio"},
+        {kvnfcpx::ClipContent::ContentType::video, "video"},
     }};
 };
-static_assert(isInDeclarationOrder<ClipContent::ContentType>());
-
-std::ostream& operator<<(std::ostream& stream, const ClipContent& content);
-
-} // namespace kvnfcpx
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::ClipContent::ContentType>());

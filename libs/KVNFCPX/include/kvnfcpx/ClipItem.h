@@ -1,8 +1,7 @@
 #pragma once
 
-#include "kvnfcpx/RawValueTable.h"
-
 #include <array>
+#include <koltutils/EnumTable.h>
 #include <string_view>
 
 namespace kvnfcpx {
@@ -23,31 +22,35 @@ enum class ClipItem {
     unknown,
 };
 
-template <> struct RawValueTable<ClipItem> {
-    struct Entry {
-        ClipItem value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::ClipItem> {
+    struct Row {
+        kvnfcpx::ClipItem value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 12> entries{{
-        {ClipItem::spine, "spine"},
-        {ClipItem::gap, "gap"},
-        {ClipItem::audition, "audition"},
-        {ClipItem::assetClip, "asset-clip"},
-        {ClipItem::refClip, "ref-clip"},
-        {ClipItem::mcClip, "mc-clip"},
-        {ClipItem::syncClip, "sync-clip"},
-        {ClipItem::clip, "clip"},
-        {ClipItem::marker, "marker"},
-        {ClipItem::chapterMarker, "chapter-marker"},
-        {ClipItem::transition, "transition"},
-        {ClipItem::unknown, "unknown"},
+    static constexpr std::array<Row, 12> cases{{
+        {kvnfcpx::ClipItem::spine, "spine"},
+        {kvnfcpx::ClipItem::gap, "gap"},
+        {kvnfcpx::ClipItem::audition, "audition"},
+        {kvnfcpx::ClipItem::assetClip, "asset-clip"},
+        {kvnfcpx::ClipItem::refClip, "ref-clip"},
+        {kvnfcpx::ClipItem::mcClip, "mc-clip"},
+        {kvnfcpx::ClipItem::syncClip, "sync-clip"},
+        {kvnfcpx::ClipItem::clip, "clip"},
+        {kvnfcpx::ClipItem::marker, "marker"},
+        {kvnfcpx::ClipItem::chapterMarker, "chapter-marker"},
+        {kvnfcpx::ClipItem::transition, "transition"},
+        {kvnfcpx::ClipItem::unknown, "unknown"},
     }};
 };
-static_assert(isInDeclarationOrder<ClipItem>());
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::ClipItem>());
+
+namespace kvnfcpx {
 
 // An element name read as a clip item: exact, case-sensitive; any other name is `unknown`.
 constexpr ClipItem clipItemFromElementName(std::string_view name) noexcept {
-    return fromRawValue<ClipItem>(name).value_or(ClipItem::unknown);
+    return koltutils::fromRawValue<ClipItem>(name).value_or(ClipItem::unknown);
 }
 
 // The container elements of a timeline.
@@ -57,21 +60,25 @@ enum class ClipGroupItem {
     audition,
 };
 
-template <> struct RawValueTable<ClipGroupItem> {
-    struct Entry {
-        ClipGroupItem value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::ClipGroupItem> {
+    struct Row {
+        kvnfcpx::ClipGroupItem value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 3> entries{{
-        {ClipGroupItem::spine, "spine"},
-        {ClipGroupItem::gap, "gap"},
-        {ClipGroupItem::audition, "audition"},
+    static constexpr std::array<Row, 3> cases{{
+        {kvnfcpx::ClipGroupItem::spine, "spine"},
+        {kvnfcpx::ClipGroupItem::gap, "gap"},
+        {kvnfcpx::ClipGroupItem::audition, "audition"},
     }};
 };
-static_assert(isInDeclarationOrder<ClipGroupItem>());
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::ClipGroupItem>());
+
+namespace kvnfcpx {
 
 constexpr bool isClipGroupItem(std::string_view name) noexcept {
-    return fromRawValue<ClipGroupItem>(name).has_value();
+    return koltutils::fromRawValue<ClipGroupItem>(name).has_value();
 }
 
 } // namespace kvnfcpx

@@ -30,11 +30,11 @@ struct ClipTime {
 
     // False marks a clip or marker outside its parent; such entries never reach a sequence.
     bool isValid = true;
-    timecode::CMTime start = timecode::CMTime::zero();
-    timecode::CMTime offset = timecode::CMTime::zero();
-    timecode::CMTime duration = timecode::CMTime::zero();
-    timecode::CMTime audioStart = timecode::CMTime::zero();
-    timecode::CMTime audioDuration = timecode::CMTime::zero();
+    timecode::CMTime start = timecode::CMTime::zero;
+    timecode::CMTime offset = timecode::CMTime::zero;
+    timecode::CMTime duration = timecode::CMTime::zero;
+    timecode::CMTime audioStart = timecode::CMTime::zero;
+    timecode::CMTime audioDuration = timecode::CMTime::zero;
     ClipItem clipItem = ClipItem::unknown;
 
     [[nodiscard]] TimeRange timeRange() const { return {start, duration}; }

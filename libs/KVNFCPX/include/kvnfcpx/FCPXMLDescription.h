@@ -95,7 +95,8 @@ struct FCPXMLDescription {
     static std::optional<std::filesystem::path>
     xmlFileInBundle(const std::filesystem::path& bundle);
 
-    // XML text or bytes: a parse error is thrown (xmltree::XMLError), then as fromDocument().
+    // XML text or bytes, read with xmltree::XMLOptions::standard(): a parse error is thrown
+    // (xmltree::XMLError), then as fromDocument().
     static FCPXMLDescription
     fromText(std::string_view text, bool validateMedia = false,
              const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
@@ -109,10 +110,6 @@ struct FCPXMLDescription {
     static FCPXMLDescription
     fromDocument(std::shared_ptr<xmltree::XMLDocument> document, bool validateMedia = false,
                  const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
-
-    // The tree options every route parses with: header 1.0 / "utf-8" / "no", whitespace
-    // trimming on; namespaces, prefixes and external entities off.
-    static xmltree::XMLOptions standardTreeOptions();
 
     // ---- Derived values ---------------------------------------------------------------------
 

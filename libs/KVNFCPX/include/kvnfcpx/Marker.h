@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kvnfcpx/ClipTime.h"
-#include "kvnfcpx/RawValueTable.h"
 
 #include <array>
 #include <cstddef>
+#include <koltutils/EnumTable.h>
 #include <string>
 #include <string_view>
 
@@ -30,19 +30,19 @@ struct Marker {
     friend bool operator==(const Marker&, const Marker&) = default;
 };
 
-template <> struct RawValueTable<Marker::MarkerKind> {
-    struct Entry {
-        Marker::MarkerKind value;
+} // namespace kvnfcpx
+
+template <> struct koltutils::EnumTable<kvnfcpx::Marker::MarkerKind> {
+    struct Row {
+        kvnfcpx::Marker::MarkerKind value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 2> entries{{
-        {Marker::MarkerKind::comment, "Comment"},
-        {Marker::MarkerKind::chapter, "Chapter"},
+    static constexpr std::array<Row, 2> cases{{
+        {kvnfcpx::Marker::MarkerKind::comment, "Comment"},
+        {kvnfcpx::Marker::MarkerKind::chapter, "Chapter"},
     }};
 };
-static_assert(isInDeclarationOrder<Marker::MarkerKind>());
-
-} // namespace kvnfcpx
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::Marker::MarkerKind>());
 
 template <> struct std::hash<kvnfcpx::Marker> {
     std::size_t operator()(const kvnfcpx::Marker& marker) const noexcept;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kvnfcpx/RawValueTable.h"
 #include "kvnfcpx/SequenceContent.h"
 
 #include <array>
+#include <koltutils/EnumTable.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,7 +25,7 @@ struct Sequence {
     };
 
     // Zero when the document gives none.
-    timecode::CMTime tcStart = timecode::CMTime::zero();
+    timecode::CMTime tcStart = timecode::CMTime::zero;
     std::optional<TimecodeFormat> tcFormat;
     // The id of a format resource.
     std::optional<std::string> format;
@@ -39,30 +39,34 @@ struct Sequence {
     friend bool operator==(const Sequence&, const Sequence&) = default;
 };
 
-template <> struct RawValueTable<Sequence::TimecodeFormat> {
-    struct Entry {
-        Sequence::TimecodeFormat value;
-        std::string_view rawValue;
-    };
-    static constexpr std::array<Entry, 2> entries{{
-        {Sequence::TimecodeFormat::dropFrame, "DF"},
-        {Sequence::TimecodeFormat::nonDropFrame, "NDF"},
-    }};
-};
-static_assert(isInDeclarationOrder<Sequence::TimecodeFormat>());
+} // namespace kvnfcpx
 
-template <> struct RawValueTable<Sequence::AudioLayout> {
-    struct Entry {
-        Sequence::AudioLayout value;
+template <> struct koltutils::EnumTable<kvnfcpx::Sequence::TimecodeFormat> {
+    struct Row {
+        kvnfcpx::Sequence::TimecodeFormat value;
         std::string_view rawValue;
     };
-    static constexpr std::array<Entry, 3> entries{{
-        {Sequence::AudioLayout::mono, "mono"},
-        {Sequence::AudioLayout::stereo, "stereo"},
-        {Sequence::AudioLayout::surround, "surround"},
+    static constexpr std::array<Row, 2> cases{{
+        {kvnfcpx::Sequence::TimecodeFormat::dropFrame, "DF"},
+        {kvnfcpx::Sequence::TimecodeFormat::nonDropFrame, "NDF"},
     }};
 };
-static_assert(isInDeclarationOrder<Sequence::AudioLayout>());
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::Sequence::TimecodeFormat>());
+
+template <> struct koltutils::EnumTable<kvnfcpx::Sequence::AudioLayout> {
+    struct Row {
+        kvnfcpx::Sequence::AudioLayout value;
+        std::string_view rawValue;
+    };
+    static constexpr std::array<Row, 3> cases{{
+        {kvnfcpx::Sequence::AudioLayout::mono, "mono"},
+        {kvnfcpx::Sequence::AudioLayout::stereo, "stereo"},
+        {kvnfcpx::Sequence::AudioLayout::surround, "surround"},
+    }};
+};
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::Sequence::AudioLayout>());
+
+namespace kvnfcpx {
 
 // The audio rate names FCPXML writes, with their rates in hertz; both directions are exact.
 struct AudioRateName {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "kvnfcpx/RawValueTable.h"
-
 #include <array>
+#include <koltutils/EnumTable.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,35 +21,43 @@ enum class Version {
     v1_13,
 };
 
+} // namespace kvnfcpx
+
 // The raw value is the minor number; `stringValue` is the form written in documents.
-template <> struct RawValueTable<Version> {
-    struct Entry {
-        Version value;
+template <> struct koltutils::EnumTable<kvnfcpx::Version> {
+    struct Row {
+        kvnfcpx::Version value;
         int rawValue;
         std::string_view stringValue;
     };
-    static constexpr std::array<Entry, 8> entries{{
-        {Version::v1_6, 6, "1.6"},
-        {Version::v1_7, 7, "1.7"},
-        {Version::v1_8, 8, "1.8"},
-        {Version::v1_9, 9, "1.9"},
-        {Version::v1_10, 10, "1.10"},
-        {Version::v1_11, 11, "1.11"},
-        {Version::v1_12, 12, "1.12"},
-        {Version::v1_13, 13, "1.13"},
+    static constexpr std::array<Row, 8> cases{{
+        {kvnfcpx::Version::v1_6, 6, "1.6"},
+        {kvnfcpx::Version::v1_7, 7, "1.7"},
+        {kvnfcpx::Version::v1_8, 8, "1.8"},
+        {kvnfcpx::Version::v1_9, 9, "1.9"},
+        {kvnfcpx::Version::v1_10, 10, "1.10"},
+        {kvnfcpx::Version::v1_11, 11, "1.11"},
+        {kvnfcpx::Version::v1_12, 12, "1.12"},
+        {kvnfcpx::Version::v1_13, 13, "1.13"},
     }};
 };
-static_assert(isInDeclarationOrder<Version>());
+static_assert(koltutils::isInDeclarationOrder<kvnfcpx::Version>());
 
-constexpr std::string_view stringValue(Version version) noexcept {
-    return tableEntry(version).stringValue;
+namespace kvnfcpx {
+
+constexpr int rawValue(Version version) {
+    return koltutils::caseOf(version).rawValue;
+}
+
+constexpr std::string_view stringValue(Version version) {
+    return koltutils::caseOf(version).stringValue;
 }
 
 // Exact text match: no trimming, no numeric reading ("1.10" matches, " 1.10" and "1.10.0" don't).
 constexpr std::optional<Version> versionFromString(std::string_view text) noexcept {
-    for (const auto& entry : RawValueTable<Version>::entries) {
-        if (entry.stringValue == text) {
-            return entry.value;
+    for (const auto& row : koltutils::EnumTable<Version>::cases) {
+        if (row.stringValue == text) {
+            return row.value;
         }
     }
     return std::nullopt;
