@@ -1,0 +1,123 @@
+#pragma once
+
+#include "xmltree/XMLError.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xmltree {
+
+/// One element of an XML tree. Elements are shared: a parent owns its children through
+/// std::shared_ptr and each child refers back to its parent weakly, so holding any element
+/// keeps its subtree alive but not its ancestors.
+///
+/// Error policy: nothing here throws on a miss. Looking up a child that is not there yields a
+/// new detached element carrying the error `elementNotFound`, so chains of look-ups never fail
+/// and the miss shows up as an absent `first()`.
+///
+/// Every walk (the descendant searches and the destructor) keeps its own stack on the heap, so
+/// a tree of any depth is searched and released without deep recursion.
+///
+/// Not synchronised: a tree may be read from several threads at once, but not while it changes.
+class XMLElement : public std::enable_shared_from_this<XMLElement> {
+protected:
+    struct ConstructionKey {
+        explicit ConstructionKey() = default;
+    };
+
+public:
+    using Ptr = std::shared_ptr<XMLElement>;
+    /// Ordered by name with transparent comparison: look-up by std::string_view allocates
+    /// nothing and costs a few comparisons for the handful of attributes elements carry, and
+    /// iteration order is the same on every run. XML allows one value per name, and so does this.
+    using Attributes = std::map<std::string, std::string, std::less<>>;
+    /// Must not change the tree it is walking.
+    using Predicate = std::function<bool(const XMLElement&)>;
+
+    /// A new element without parent or children.
+    static Ptr create(std::string name, std::optional<std::string> value = std::nullopt,
+                      Attributes attributes = {});
+    /// A new detached element named `name` that carries `error`.
+    static Ptr createError(std::string name, XMLErrorCode error);
+
+    XMLElement(ConstructionKey, std::string name, std::optional<std::string> value,
+               Attributes attributes, std::optional<XMLErrorCode> error);
+    XMLElement(const XMLElement&) = delete;
+    XMLElement& operator=(const XMLElement&) = delete;
+    /// Releases the subtree iteratively; see the class comment.
+    ~XMLElement();
+
+    const std::string& name() const noexcept { return name_; }
+    const std::optional<std::string>& value() const noexcept { return value_; }
+    void setValue(std::optional<std::string> value) { value_ = std::move(value); }
+    const Attributes& attributes() const noexcept { return attributes_; }
+    Attributes& attributes() noexcept { return attributes_; }
+    /// The attribute's text exactly as written, absent when the element has no such attribute.
+    std::optional<std::string> attribute(std::string_view attributeName) const;
+    const std::vector<Ptr>& children() const noexcept { return children_; }
+    /// Null for a top element of a free-standing tree and for detached elements.
+    Ptr parent() const noexcept { return parent_.lock(); }
+    std::optional<XMLErrorCode> error() const noexcept { return error_; }
+
+    /// The first direct child named exactly `childName`, or a new detached element of that name
+    /// with the error `elementNotFound`. Never null.
+    Ptr child(std::string_view childName) const;
+    Ptr operator[](std::string_view childName) const { return child(childName); }
+
+    /// The children of this element's parent that share this element's name, in document
+    /// order; absent when the element has no parent (every detached error element).
+    std::optional<std::vector<Ptr>> all() const;
+    /// The first or last of `all()`; null when it is absent or empty. `child(n)->first()` is
+    /// the usual presence test for a child named n.
+    Ptr first() const;
+    Ptr last() const;
+    /// The size of `all()`, 0 when absent.
+    std::size_t count() const;
+
+    /// The elements below this one (not this one) that satisfy `predicate`, in depth-first
+    /// pre-order: each child, then the matches among its own descendants, then the next child.
+    std::vector<Ptr> allDescendants(const Predicate& predicate) const;
+    /// The first element of allDescendants' order that matches; null when none does.
+    Ptr firstDescendant(const Predicate& predicate) const;
+    bool hasDescendant(const Predicate& predicate) const;
+
+    /// The value read as a boolean: lower-cased "true" or "1" is true, "false" or "0" false,
+    /// anything else (an absent value counts as empty text) is absent.
+    std::optional<bool> boolValue() const;
+    /// The value read as a decimal integer with an optional sign; absent on any other
+    /// character, on empty text and when it does not fit in 64 bits.
+    std::optional<std::int64_t> intValue() const;
+    /// The value read as a real number: absent unless the whole text is one (an optional sign,
+    /// digits with an optional point and exponent, or "inf", "infinity", "nan"); absent too
+    /// when its magnitude lies outside the range of double.
+    std::optional<double> doubleValue() const;
+
+    /// Appends a new element to this element's children, with this element as its parent, and
+    /// returns it.
+    Ptr addChild(std::string childName, std::optional<std::string> childValue = std::nullopt,
+                 Attributes childAttributes = {});
+
+protected:
+    /// Drops every child (iteratively), e.g. before a document is read again.
+    void removeAllChildren() noexcept;
+
+private:
+    template <typename Visit> void visitDescendants(Visit&& visit) const;
+    static void releaseSubtrees(std::vector<Ptr> pending) noexcept;
+
+    std::weak_ptr<XMLElement> parent_;
+    std::vector<Ptr> children_;
+    std::string name_;
+    std::optional<std::string> value_;
+    Attributes attributes_;
+    std::optional<XMLErrorCode> error_;
+};
+
+} // namespace xmltree
