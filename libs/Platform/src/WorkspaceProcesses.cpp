@@ -1,18 +1,17 @@
 #include "WorkspaceProcesses.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <system_error>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -107,9 +106,9 @@ std::vector<std::string> mergedEnvironment(const Environment& extraEnvironment) 
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
         const std::string_view text = *entry;
         const auto name = text.substr(0, text.find('='));
-        const bool replaced = std::any_of(
-            extraEnvironment.begin(), extraEnvironment.end(),
-            [&](const auto& variable) { return variable.first == name; });
+        const bool replaced =
+            std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
+                        [&](const auto& variable) { return variable.first == name; });
         if (!replaced) {
             entries.emplace_back(text);
         }
@@ -146,9 +145,9 @@ public:
         posix_spawnattr_setsigmask(&attributes_, &signals);
         sigfillset(&signals);
         posix_spawnattr_setsigdefault(&attributes_, &signals);
-        posix_spawnattr_setflags(&attributes_, static_cast<short>(POSIX_SPAWN_SETSID |
-                                                                  POSIX_SPAWN_SETSIGMASK |
-                                                                  POSIX_SPAWN_SETSIGDEF));
+        posix_spawnattr_setflags(&attributes_,
+                                 static_cast<short>(POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
+                                                    POSIX_SPAWN_SETSIGDEF));
         posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);

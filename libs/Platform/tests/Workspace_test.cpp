@@ -1,0 +1,148 @@
+#include "WorkspaceFixture.h"
+#include "platform/Workspace.h"
+
+#include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ApplicationFolderFixture;
+using ::testing::ElementsAre;
+using testing::eventually;
+using testing::InfoPlistFormat;
+using ::testing::IsEmpty;
+using testing::ScopedEnvironment;
+using ::testing::SizeIs;
+
+const Workspace& workspace = Workspace::shared();
+
+bool isRunning(std::string_view identifier) {
+    return !workspace.runningApplications(identifier).empty();
+}
+
+TEST(Workspace, FindsBundlesByIdentifierAcrossFoldersInSearchOrder) {
+    ApplicationFolderFixture fixture;
+    const auto second = fixture.root() / "More Applications";
+    fs::create_directories(second);
+    const ScopedEnvironment folders(ApplicationFolderFixture::folderVariable(),
+                                    fixture.applications().string() + "::" + second.string());
+
+    const auto release = fixture.makeApplication("Editor", "com.example.editor");
+    const auto vendorCopy = fixture.makeApplication("Editor Copy", "com.example.editor", "Vendor",
+                                                    InfoPlistFormat::binary);
+    const auto other = fixture.makeApplication("Other", "com.example.other");
+    fs::create_directories(fixture.applications() / "Broken.app" / "Contents");
+    fixture.makeApplication("Late", "com.example.editor", "../More Applications");
+
+    EXPECT_THAT(workspace.urlsForApplications("com.example.editor"),
+                ElementsAre(release, vendorCopy, second / "Late.app"));
+    EXPECT_EQ(workspace.urlForApplication("com.example.editor"), release);
+    EXPECT_EQ(workspace.urlForApplication("com.example.other"), other);
+    EXPECT_THAT(workspace.urlsForApplications("com.example.missing"), IsEmpty());
+    EXPECT_EQ(workspace.urlForApplication("com.example.missing"), std::nullopt);
+    // Identifiers compare exactly.
+    EXPECT_THAT(workspace.urlsForApplications("com.example.Editor"), IsEmpty());
+
+    // Nothing is remembered between questions.
+    fs::remove_all(release);
+    EXPECT_EQ(workspace.urlForApplication("com.example.editor"), vendorCopy);
+}
+
+TEST(Workspace, EmptyFolderListFindsNothing) {
+    ApplicationFolderFixture fixture;
+    fixture.makeApplication("Editor", "com.example.editor");
+    const ScopedEnvironment folders(ApplicationFolderFixture::folderVariable(), "");
+    EXPECT_THAT(workspace.urlsForApplications("com.example.editor"), IsEmpty());
+}
+
+TEST(Workspace, ApplicationRunsFromLaunchUntilItsExecutableExits) {
+    ApplicationFolderFixture fixture;
+    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    EXPECT_FALSE(isRunning("com.example.editor"));
+
+    ASSERT_TRUE(workspace.openApplication(bundle, {}));
+    ASSERT_TRUE(eventually([] { return isRunning("com.example.editor"); }));
+    const auto running = workspace.runningApplications("com.example.editor");
+    ASSERT_THAT(running, SizeIs(1));
+    EXPECT_EQ(running.front().bundleURL, bundle);
+    EXPECT_EQ(running.front().executableURL, bundle / "Contents" / "MacOS" / "Editor");
+    EXPECT_GT(running.front().processIdentifier, 0);
+    EXPECT_FALSE(isRunning("com.example.other"));
+
+    fixture.stop("Editor");
+    EXPECT_TRUE(eventually([] { return !isRunning("com.example.editor"); }));
+}
+
+TEST(Workspace, LaunchPassesEnvironmentAndSubstitutesRunningInstance) {
+    ApplicationFolderFixture fixture;
+    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    Workspace::OpenConfiguration configuration;
+    configuration.allowsRunningApplicationSubstitution = true;
+    configuration.environment = {{"referrer", "com.korvane.test"}};
+
+    ASSERT_TRUE(workspace.openApplication(bundle, configuration));
+    ASSERT_TRUE(eventually([&] { return fixture.launchRecordOf("Editor").has_value(); }));
+    EXPECT_EQ(fixture.launchRecordOf("Editor"), "com.korvane.test");
+
+    // The running instance answers; no second one starts.
+    ASSERT_TRUE(workspace.openApplication(bundle, configuration));
+    EXPECT_THAT(workspace.runningApplications("com.example.editor"), SizeIs(1));
+
+    configuration.allowsRunningApplicationSubstitution = false;
+    ASSERT_TRUE(workspace.openApplication(bundle, configuration));
+    EXPECT_TRUE(
+        eventually([] { return workspace.runningApplications("com.example.editor").size() == 2; }));
+}
+
+TEST(Workspace, LaunchWithoutEnvironmentKeepsVariableUnset) {
+    ApplicationFolderFixture fixture;
+    const ScopedEnvironment clean("referrer", std::nullopt);
+    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    ASSERT_TRUE(workspace.openApplication(bundle, {}));
+    ASSERT_TRUE(eventually([&] { return fixture.launchRecordOf("Editor").has_value(); }));
+    EXPECT_EQ(fixture.launchRecordOf("Editor"), "-");
+}
+
+TEST(Workspace, RefusesToLaunchWhatIsNoApplication) {
+    ApplicationFolderFixture fixture;
+    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    EXPECT_FALSE(workspace.openApplication(fixture.applications(), {}));
+    EXPECT_FALSE(workspace.openApplication(fixture.root() / "Missing.app", {}));
+    fs::remove(bundle / "Contents" / "MacOS" / "Editor");
+    EXPECT_FALSE(workspace.openApplication(bundle, {}));
+}
+
+TEST(Workspace, OpensURLsWithTheConfiguredOpener) {
+    ApplicationFolderFixture fixture;
+    const auto opener = fixture.root() / "opener";
+    const auto record = fixture.root() / "opened";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << ".tmp'\n"
+                          << "mv '" << record.string() << ".tmp' '" << record.string() << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
+
+    {
+        const ScopedEnvironment configured("VELOTRACK_URL_OPENER", opener.string());
+        ASSERT_TRUE(workspace.openURL("https://example.com/a b?x=1&y"));
+        ASSERT_TRUE(eventually([&] { return fs::exists(record); }));
+        std::ifstream stream(record);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stream), {}),
+                  "https://example.com/a b?x=1&y");
+    }
+    const ScopedEnvironment missing("VELOTRACK_URL_OPENER", (fixture.root() / "none").string());
+    EXPECT_FALSE(workspace.openURL("https://example.com"));
+}
+
+TEST(Workspace, IconsOfBundlesFoldersAndMissingFiles) {
+    ApplicationFolderFixture fixture;
+    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    EXPECT_EQ(workspace.iconForFile(bundle),
+              (Workspace::Icon{"application-x-executable", std::nullopt}));
+    EXPECT_EQ(workspace.iconForFile(fixture.root()), (Workspace::Icon{"folder", std::nullopt}));
+    EXPECT_EQ(workspace.iconForFile(fixture.root() / "missing"), std::nullopt);
+}
+
+} // namespace
+} // namespace platform
