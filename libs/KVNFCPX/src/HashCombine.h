@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+namespace kvnfcpx::detail {
+
+// Mixes the hash of `value` into `seed` (the boost recipe, widened to 64 bits).
+template <typename T> void hashCombine(std::size_t& seed, const T& value) noexcept {
+    seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+}
+
+template <typename T> void hashCombine(std::size_t& seed, const std::optional<T>& value) noexcept {
+    hashCombine(seed, value.has_value());
+    if (value) {
+        hashCombine(seed, *value);
+    }
+}
+
+} // namespace kvnfcpx::detail
