@@ -25,8 +25,8 @@ template <std::floating_point F> std::string describeFloatingPoint(F value) {
     const bool negative = scientific.front() == '-';
     const auto exponentMark = scientific.find('e');
     std::string digits;
-    for (const char character : scientific.substr(negative ? 1 : 0, exponentMark)) {
-        if (character != '.') {
+    for (const char character : scientific.substr(0, exponentMark)) {
+        if (character != '.' && character != '-') {
             digits += character;
         }
     }
@@ -72,7 +72,7 @@ std::string describe(float value) {
     return describeFloatingPoint(value);
 }
 
-std::string quoted(std::string_view text) {
+std::string quotedText(std::string_view text) {
     std::string result = "\"";
     for (const char character : text) {
         switch (character) {

@@ -85,13 +85,13 @@ requires Streamable<T> &&(!HasDescriptionMember<T>)&&(!TextLike<T>)&&(!std::is_a
 }
 
 // How a value reads inside a collection: text quoted and escaped, optionals as "Optional(...)".
-std::string quoted(std::string_view text);
+std::string quotedText(std::string_view text);
 template <class T> std::string describeElement(const T& value);
 template <class T> std::string describeElement(const std::optional<T>& value);
 
 template <class T> std::string describeElement(const T& value) {
     if constexpr (TextLike<T> || std::same_as<T, std::filesystem::path>) {
-        return quoted(describe(value));
+        return koltutils::quotedText(describe(value));
     } else {
         return describe(value);
     }

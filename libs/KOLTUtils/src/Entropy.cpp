@@ -1,0 +1,117 @@
+#include "koltutils/Entropy.h"
+
+#include <bit>
+#include <cerrno>
+#include <fcntl.h>
+#include <random>
+#include <stdexcept>
+#include <sys/random.h>
+#include <unistd.h>
+
+namespace koltutils {
+namespace {
+
+std::size_t bitsPerCharacter(std::string_view alphabet) {
+    if (alphabet.size() < 2 || alphabet.size() > 256 || !std::has_single_bit(alphabet.size())) {
+        throw std::invalid_argument(
+            "Entropy: the alphabet size must be a power of two from 2 to 256");
+    }
+    return static_cast<std::size_t>(std::countr_zero(alphabet.size()));
+}
+
+// Fills `bytes` with a read-like call that may return short counts or fail with EINTR.
+template <class Reader> bool fillWith(std::span<std::uint8_t> bytes, Reader read) {
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t count = read(bytes.data() + filled, bytes.size() - filled);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+bool fillFromGetrandom(std::span<std::uint8_t> bytes) {
+    return fillWith(
+        bytes, [](std::uint8_t* into, std::size_t count) { return getrandom(into, count, 0); });
+}
+
+bool fillFromURandom(std::span<std::uint8_t> bytes) {
+    const int descriptor = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool filled = fillWith(bytes, [descriptor](std::uint8_t* into, std::size_t count) {
+        return ::read(descriptor, into, count);
+    });
+    ::close(descriptor);
+    return filled;
+}
+
+// Last resort when neither kernel source answers (a sandbox without /dev): the library's own
+// non-deterministic generator.
+void fillFromRandomDevice(std::span<std::uint8_t> bytes) {
+    std::random_device device;
+    for (auto& byte : bytes) {
+        byte = static_cast<std::uint8_t>(device());
+    }
+}
+
+} // namespace
+
+std::string Entropy::uniqueId() {
+    return identifier(uniqueIdBits, uniqueIdAlphabet);
+}
+
+std::string Entropy::identifier(double bits, std::string_view alphabet) {
+    constexpr double maximumBits = 1 << 16;
+    const auto perCharacter = bitsPerCharacter(alphabet);
+    if (!(bits > 0)) {
+        return {};
+    }
+    if (bits > maximumBits) {
+        throw std::invalid_argument("Entropy: at most 65536 bits per identifier");
+    }
+    const auto characters = characterCount(bits, perCharacter);
+    const auto bytes = secureRandomBytes(byteCount(characters, perCharacter));
+    return spell(bytes, characters, alphabet);
+}
+
+std::string Entropy::spell(std::span<const std::uint8_t> bytes, std::size_t characters,
+                           std::string_view alphabet) {
+    const auto perCharacter = bitsPerCharacter(alphabet);
+    std::string text;
+    text.reserve(characters);
+    unsigned buffer = 0;
+    std::size_t bufferedBits = 0;
+    auto nextByte = bytes.begin();
+    while (text.size() < characters) {
+        if (bufferedBits < perCharacter) {
+            if (nextByte == bytes.end()) {
+                break;
+            }
+            buffer = (buffer << 8) | *nextByte++;
+            bufferedBits += 8;
+        }
+        const auto shift = bufferedBits - perCharacter;
+        const auto index = (buffer >> shift) & ((1u << perCharacter) - 1);
+        text += alphabet[index];
+        bufferedBits = shift;
+        buffer &= (1u << bufferedBits) - 1;
+    }
+    return text;
+}
+
+std::vector<std::uint8_t> Entropy::secureRandomBytes(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    if (!fillFromGetrandom(bytes) && !fillFromURandom(bytes)) {
+        fillFromRandomDevice(bytes);
+    }
+    return bytes;
+}
+
+} // namespace koltutils
