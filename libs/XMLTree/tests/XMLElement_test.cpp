@@ -1,0 +1,166 @@
+#include "xmltree/XMLElement.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace xmltree {
+namespace {
+
+XMLElement::Predicate named(std::string name) {
+    return [name](const XMLElement& element) { return element.name() == name; };
+}
+
+std::vector<std::string> attributeValues(const std::vector<XMLElement::Ptr>& elements,
+                                         std::string_view attributeName) {
+    std::vector<std::string> values;
+    for (const auto& element : elements) {
+        values.push_back(element->attribute(attributeName).value_or("-"));
+    }
+    return values;
+}
+
+TEST(XMLElement, MissYieldsDetachedErrorElementAndChainedMissesNeverFail) {
+    auto a = XMLElement::create("a");
+    a->addChild("b");
+
+    auto c = a->child("c");
+    EXPECT_EQ(c->name(), "c");
+    EXPECT_EQ(c->error(), XMLErrorCode::elementNotFound);
+    EXPECT_EQ(c->parent(), nullptr);
+    EXPECT_TRUE(c->children().empty());
+    EXPECT_FALSE(c->value().has_value());
+    EXPECT_TRUE(c->attributes().empty());
+    EXPECT_FALSE(c->all().has_value());
+    EXPECT_EQ(c->first(), nullptr);
+    EXPECT_EQ(c->last(), nullptr);
+    EXPECT_EQ(c->count(), 0u);
+
+    auto d = (*a)["c"]->child("d");
+    EXPECT_EQ(d->name(), "d");
+    EXPECT_EQ(d->error(), XMLErrorCode::elementNotFound);
+    EXPECT_EQ(d->first(), nullptr);
+    EXPECT_EQ(a->children().size(), 1u) << "a miss must not add to the tree";
+
+    EXPECT_EQ(a->child("b")->first(), a->children().front());
+    EXPECT_FALSE(a->child("b")->error().has_value());
+}
+
+TEST(XMLElement, AllFirstLastAndCountSeeSameNamedSiblingsInOrder) {
+    auto parent = XMLElement::create("p");
+    parent->addChild("x", std::nullopt, {{"n", "1"}});
+    parent->addChild("y");
+    parent->addChild("x", std::nullopt, {{"n", "2"}});
+    parent->addChild("x", std::nullopt, {{"n", "3"}});
+
+    auto x = parent->child("x");
+    EXPECT_EQ(x->attribute("n"), "1");
+    ASSERT_TRUE(x->all().has_value());
+    EXPECT_EQ(attributeValues(*x->all(), "n"), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(x->first()->attribute("n"), "1");
+    EXPECT_EQ(x->last()->attribute("n"), "3");
+    EXPECT_EQ(x->count(), 3u);
+    EXPECT_EQ(parent->child("y")->count(), 1u);
+    EXPECT_EQ(x->parent(), parent);
+    EXPECT_FALSE(x->attribute("missing").has_value());
+    // A top element has no parent, so it has no namesakes either.
+    EXPECT_FALSE(parent->all().has_value());
+}
+
+TEST(XMLElement, DescendantSearchesRunDepthFirstPreOrderBelowTheElement) {
+    // r holds x (holding y n=1 and z, which holds y n=2), then y n=3.
+    auto r = XMLElement::create("y", std::nullopt, {{"n", "0"}});
+    auto x = r->addChild("x");
+    x->addChild("y", std::nullopt, {{"n", "1"}});
+    x->addChild("z")->addChild("y", std::nullopt, {{"n", "2"}});
+    r->addChild("y", std::nullopt, {{"n", "3"}});
+
+    EXPECT_EQ(r->firstDescendant(named("y"))->attribute("n"), "1");
+    EXPECT_EQ(attributeValues(r->allDescendants(named("y")), "n"),
+              (std::vector<std::string>{"1", "2", "3"}));
+    std::vector<std::string> order;
+    r->allDescendants([&](const XMLElement& element) {
+        order.push_back(element.name() + element.attribute("n").value_or(""));
+        return false;
+    });
+    EXPECT_EQ(order, (std::vector<std::string>{"x", "y1", "z", "y2", "y3"}));
+    EXPECT_EQ(r->firstDescendant(named("w")), nullptr);
+    EXPECT_FALSE(r->hasDescendant(named("w")));
+    EXPECT_TRUE(x->hasDescendant(named("z")));
+    EXPECT_FALSE(x->child("z")->children().front()->hasDescendant(named("y")));
+}
+
+TEST(XMLElement, BoolValueAcceptsTrueFalseOneAndZeroInAnyCase) {
+    auto reading = [](std::optional<std::string> value) {
+        return XMLElement::create("e", std::move(value))->boolValue();
+    };
+    EXPECT_EQ(reading("true"), true);
+    EXPECT_EQ(reading("TrUe"), true);
+    EXPECT_EQ(reading("1"), true);
+    EXPECT_EQ(reading("FALSE"), false);
+    EXPECT_EQ(reading("0"), false);
+    EXPECT_EQ(reading("yes"), std::nullopt);
+    EXPECT_EQ(reading(" true"), std::nullopt);
+    EXPECT_EQ(reading("01"), std::nullopt);
+    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+}
+
+TEST(XMLElement, IntValueReadsSignedDecimalThatFitsIn64Bits) {
+    auto reading = [](std::optional<std::string> value) {
+        return XMLElement::create("e", std::move(value))->intValue();
+    };
+    EXPECT_EQ(reading("42"), 42);
+    EXPECT_EQ(reading("+42"), 42);
+    EXPECT_EQ(reading("-42"), -42);
+    EXPECT_EQ(reading("007"), 7);
+    EXPECT_EQ(reading("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(reading("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    for (const char* invalid :
+         {"9223372036854775808", "", "+", "-", "+-1", "--1", " 1", "1 ", "1.0", "0x10", "1e3"}) {
+        EXPECT_EQ(reading(invalid), std::nullopt) << invalid;
+    }
+    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+}
+
+TEST(XMLElement, DoubleValueReadsOnlyTextThatIsWhollyANumber) {
+    auto reading = [](std::optional<std::string> value) {
+        return XMLElement::create("e", std::move(value))->doubleValue();
+    };
+    EXPECT_EQ(reading("1.5"), 1.5);
+    EXPECT_EQ(reading("+.5"), 0.5);
+    EXPECT_EQ(reading("-2"), -2.0);
+    EXPECT_EQ(reading("1e3"), 1000.0);
+    EXPECT_EQ(reading("inf"), std::numeric_limits<double>::infinity());
+    for (const char* invalid : {"", "abc", " 1", "1 ", "1.5s", "+-1", "1e999"}) {
+        EXPECT_EQ(reading(invalid), std::nullopt) << invalid;
+    }
+    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+}
+
+TEST(XMLElement, HeldSubtreeSurvivesWhenItsTreeIsReleased) {
+    auto root = XMLElement::create("root");
+    auto kept = root->addChild("a")->addChild("b");
+    kept->addChild("c")->addChild("d", "leaf");
+    root.reset();
+
+    EXPECT_EQ(kept->parent(), nullptr);
+    ASSERT_EQ(kept->children().size(), 1u);
+    EXPECT_EQ(kept->firstDescendant(named("d"))->value(), "leaf");
+}
+
+TEST(XMLElement, VeryDeepTreeIsSearchedAndReleasedWithoutRecursion) {
+    constexpr int depth = 200'000;
+    auto root = XMLElement::create("level");
+    XMLElement::Ptr deepest = root;
+    for (int level = 1; level < depth; ++level) {
+        deepest = deepest->addChild("level");
+    }
+    deepest->addChild("leaf", "bottom");
+    deepest.reset();
+
+    EXPECT_EQ(root->firstDescendant(named("leaf"))->value(), "bottom");
+    EXPECT_EQ(root->allDescendants(named("level")).size(), static_cast<std::size_t>(depth - 1));
+    root.reset(); // would overflow the stack if each level released the next recursively
+}
+
+} // namespace
+} // namespace xmltree
