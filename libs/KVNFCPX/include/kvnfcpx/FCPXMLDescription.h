@@ -11,6 +11,7 @@
 // their container are marked invalid and removed when the sequence is finished.
 
 #include "kvnfcpx/AssetClip.h"
+#include "kvnfcpx/AudioRole.h"
 #include "kvnfcpx/BookmarkResolver.h"
 #include "kvnfcpx/ClipContent.h"
 #include "kvnfcpx/ClipEffect.h"
@@ -89,6 +90,12 @@ struct FCPXMLDescription {
     fromFile(const std::filesystem::path& path,
              const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
 
+    // The tree of a file as the file route reads it: the extension checked, the bytes decoded
+    // as UTF-8, control characters (line breaks and tabs included) removed, then parsed. Null
+    // when any step fails. For callers that need the file route with media validation.
+    static std::shared_ptr<xmltree::XMLDocument>
+    documentFromFile(const std::filesystem::path& path);
+
     // The first entry with the extension "fcpxml" (any case) of a folder whose lower-cased
     // extension is exactly "fcpxmld"; nothing otherwise.
     static std::optional<koltutils::URL> xmlFileInBundle(const koltutils::URL& bundle);
@@ -128,20 +135,21 @@ struct FCPXMLDescription {
     [[nodiscard]] const Format* format(std::string_view id) const;
 
     // ---- Resources (FCPXMLDescription+Parser+Resources.cpp) ---------------------------------
-    // Each reader collects every matching element anywhere below `resources`, in document
-    // order, and skips (and, for assets, logs) what lacks a required attribute.
+    // `from` is the "resources" element. Each reader collects every matching element anywhere
+    // below it, in document order, and skips (and, for assets, logs) what lacks a required
+    // attribute.
 
     // The four lists, read in the order formats, assets, media, effects, and indexed.
-    [[nodiscard]] Resources parseResources(const xmltree::XMLElement& resources,
+    [[nodiscard]] Resources parseResources(const xmltree::XMLElement& from,
                                            const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] static std::vector<Format> parseFormats(const xmltree::XMLElement& resources);
+    [[nodiscard]] static std::vector<Format> parseFormats(const xmltree::XMLElement& from);
     // Uses `version` (which element holds the media location) and `parserOptions`.
-    [[nodiscard]] std::vector<Asset> parseAssets(const xmltree::XMLElement& resources,
+    [[nodiscard]] std::vector<Asset> parseAssets(const xmltree::XMLElement& from,
                                                  const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] std::optional<Asset> parseAsset(const xmltree::XMLElement& asset,
+    [[nodiscard]] std::optional<Asset> parseAsset(const xmltree::XMLElement& element,
                                                   const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] static std::vector<Media> parseMedia(const xmltree::XMLElement& resources);
-    [[nodiscard]] static std::vector<Effect> parseEffects(const xmltree::XMLElement& resources);
+    [[nodiscard]] static std::vector<Media> parseMedia(const xmltree::XMLElement& from);
+    [[nodiscard]] static std::vector<Effect> parseEffects(const xmltree::XMLElement& from);
 
     // The ClipTime of an element's own attributes: offset, start, duration, audioStart and
     // audioDuration (zero when missing or unreadable), clipItem from the element name, valid.

@@ -1,0 +1,299 @@
+#include "FileLocations.h"
+#include "kvnfcpx/FCPXMLDescription.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <koltutils/DescribedError.h>
+#include <koltutils/Log.h>
+
+namespace kvnfcpx {
+
+namespace {
+
+using xmltree::XMLElement;
+
+std::string lowercased(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
+}
+
+// The extension without its dot, lower-cased ("FCPXML" -> "fcpxml").
+std::string lowercasedExtension(const std::filesystem::path& path) {
+    const std::string extension = path.extension().string();
+    return lowercased(extension.empty() ? extension : extension.substr(1));
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Length of the UTF-8 sequence starting at `text[i]`, or 0 when it is not well-formed
+// (overlong forms, surrogates and code points past U+10FFFF included).
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const auto continuation = [&](std::size_t k) {
+        return i + k < text.size() && (byte(k) & 0xC0) == 0x80;
+    };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return continuation(1) ? 2 : 0;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (!continuation(1) || !continuation(2) || (lead == 0xE0 && byte(1) < 0xA0) ||
+            (lead == 0xED && byte(1) > 0x9F)) {
+            return 0;
+        }
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (!continuation(1) || !continuation(2) || !continuation(3) ||
+            (lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) > 0x8F)) {
+            return 0;
+        }
+        return 4;
+    }
+    return 0;
+}
+
+// Decodes `bytes` as UTF-8 and drops every control character (C0, DEL and C1, line breaks and
+// tabs included), as a file is prepared before it is parsed. Nothing when not UTF-8.
+std::optional<std::string> utf8WithoutControlCharacters(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const bool c0OrDelete = length == 1 && (lead < 0x20 || lead == 0x7F);
+        const bool c1 =
+            length == 2 && lead == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
+        if (!c0OrDelete && !c1) {
+            text.append(bytes.substr(i, length));
+        }
+        i += length;
+    }
+    return text;
+}
+
+XMLElement::Ptr firstDescendantNamed(const XMLElement& element, std::string_view name) {
+    return element.firstDescendant([name](const XMLElement& e) { return e.name() == name; });
+}
+
+Version checkedVersion(const XMLElement& root) {
+    if (root.name() != "fcpxml") {
+        throw koltutils::DescribedError("This isn't a fcpxml document.");
+    }
+    const auto versionText = root.attribute("version");
+    if (!versionText) {
+        throw koltutils::DescribedError("Didn't find the version of this document");
+    }
+    const auto version = versionFromString(*versionText);
+    if (!version) {
+        throw koltutils::DescribedError("Sorry, fcpxml " + *versionText +
+                                        " isn't supported. Please use " + supportedVersionList());
+    }
+    return *version;
+}
+
+std::optional<ImportOptions> readImportOptions(const XMLElement& root) {
+    const auto importOptions = firstDescendantNamed(root, "import-options");
+    if (!importOptions || !firstDescendantNamed(*importOptions, "option")) {
+        return std::nullopt;
+    }
+    ImportOptions options;
+    const auto libraryLocation = importOptions->firstDescendant([](const XMLElement& e) {
+        return e.name() == "option" && e.attribute("key") == "library location";
+    });
+    if (libraryLocation) {
+        // The option's text, not its `value` attribute, names the location.
+        options.libraryLocation = detail::existingLocation(libraryLocation->value());
+    }
+    return options;
+}
+
+std::optional<Library> readLibrary(const XMLElement& root) {
+    const auto library = firstDescendantNamed(root, "library");
+    if (!library) {
+        return std::nullopt;
+    }
+    return Library{.location = detail::existingLocation(library->attribute("location"))};
+}
+
+// The root's "project" child, or else the first event of the root's library standing in for it.
+XMLElement::Ptr projectElement(const XMLElement& root) {
+    if (auto project = root.child("project")->first()) {
+        return project;
+    }
+    if (const auto library = root.child("library")->first()) {
+        return library->child("event")->first();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<FCPXMLDescription>
+FCPXMLDescription::fromURL(const koltutils::URL& url, const BookmarkResolver& bookmarkResolver) {
+    if (!url.isFileURL()) {
+        return std::nullopt;
+    }
+    return fromFile(detail::pathOf(url), bookmarkResolver);
+}
+
+std::optional<FCPXMLDescription>
+FCPXMLDescription::fromFile(const std::filesystem::path& path,
+                            const BookmarkResolver& bookmarkResolver) {
+    auto document = documentFromFile(path);
+    if (!document) {
+        return std::nullopt;
+    }
+    return fromDocument(std::move(document), false, bookmarkResolver);
+}
+
+std::shared_ptr<xmltree::XMLDocument>
+FCPXMLDescription::documentFromFile(const std::filesystem::path& path) {
+    if (!lowercasedExtension(path).starts_with("fcpxml")) {
+        return nullptr;
+    }
+    const auto bytes = readWholeFile(path);
+    const auto text = bytes ? utf8WithoutControlCharacters(*bytes) : std::nullopt;
+    if (!text) {
+        return nullptr;
+    }
+    try {
+        return xmltree::XMLDocument::fromText(*text, xmltree::XMLOptions::standard());
+    } catch (const xmltree::XMLError&) {
+        return nullptr;
+    }
+}
+
+std::optional<koltutils::URL> FCPXMLDescription::xmlFileInBundle(const koltutils::URL& bundle) {
+    const auto file = xmlFileInBundle(detail::pathOf(bundle));
+    return file ? std::optional(detail::fileURL(*file)) : std::nullopt;
+}
+
+std::optional<std::filesystem::path>
+FCPXMLDescription::xmlFileInBundle(const std::filesystem::path& bundle) {
+    std::error_code error;
+    if (lowercasedExtension(bundle) != "fcpxmld" || !std::filesystem::is_directory(bundle, error)) {
+        return std::nullopt;
+    }
+    std::vector<std::filesystem::path> entries;
+    for (std::filesystem::directory_iterator it(bundle, error), end; !error && it != end;
+         it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    if (error) {
+        return std::nullopt;
+    }
+    // Listing order is the file system's; sorting makes "the first" the same on every run.
+    std::sort(entries.begin(), entries.end());
+    const auto xml = std::find_if(entries.begin(), entries.end(), [](const auto& entry) {
+        return lowercasedExtension(entry) == "fcpxml";
+    });
+    return xml == entries.end() ? std::nullopt : std::optional(*xml);
+}
+
+FCPXMLDescription FCPXMLDescription::fromText(std::string_view text, bool validateMedia,
+                                              const BookmarkResolver& bookmarkResolver) {
+    return fromDocument(xmltree::XMLDocument::fromText(text, xmltree::XMLOptions::standard()),
+                        validateMedia, bookmarkResolver);
+}
+
+FCPXMLDescription FCPXMLDescription::fromData(std::span<const std::uint8_t> bytes,
+                                              bool validateMedia,
+                                              const BookmarkResolver& bookmarkResolver) {
+    auto document = xmltree::XMLDocument::create(xmltree::XMLOptions::standard());
+    document->loadBytes(std::as_bytes(bytes));
+    return fromDocument(std::move(document), validateMedia, bookmarkResolver);
+}
+
+FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDocument> document,
+                                                  bool validateMedia,
+                                                  const BookmarkResolver& bookmarkResolver) {
+    const auto root = document->root();
+    FCPXMLDescription description;
+    description.document = std::move(document);
+    description.version = checkedVersion(*root);
+    description.parserOptions.validateMedia = validateMedia;
+    description.importOptions = readImportOptions(*root);
+    if (const auto resources = firstDescendantNamed(*root, "resources")) {
+        description.resources = description.parseResources(*resources, bookmarkResolver);
+    }
+    description.library = readLibrary(*root);
+    if (const auto project = projectElement(*root)) {
+        Project result;
+        result.name = project->attribute("name");
+        result.uid = project->attribute("uid");
+        const auto sequence = project->firstDescendant(
+            [](const XMLElement& e) { return e.name() == "sequence" || e.name() == "event"; });
+        result.sequence = description.parseSequence(sequence ? *sequence : *project);
+        description.project = std::move(result);
+    }
+    return description;
+}
+
+const Format* FCPXMLDescription::sequenceFormat() const {
+    if (!project || !project->sequence || !project->sequence->format) {
+        return nullptr;
+    }
+    return format(*project->sequence->format);
+}
+
+std::optional<timecode::TimecodeFrameRate> FCPXMLDescription::frameRate() const {
+    const Format* format = sequenceFormat();
+    if (!format || !format->frameDuration) {
+        return std::nullopt;
+    }
+    const bool dropFrame = project->sequence->tcFormat == Sequence::TimecodeFormat::dropFrame;
+    return timecode::timecodeFrameRateFromFrameDuration(*format->frameDuration, dropFrame);
+}
+
+std::optional<timecode::Timecode> FCPXMLDescription::projectStartTimecode() const {
+    const auto rate = frameRate();
+    if (!rate) {
+        KOLT_LOG_ERROR("projectStartTimecode", "frameRate is nil");
+        return std::nullopt;
+    }
+    try {
+        return timecode::Timecode::fromRealTime(project->sequence->tcStart.seconds(),
+                                                timecode::Timecode::Properties(*rate));
+    } catch (const timecode::TimecodeValidationError&) {
+        return std::nullopt;
+    }
+}
+
+const Asset* FCPXMLDescription::asset(std::string_view id) const {
+    return resources ? resources->findAsset(id) : nullptr;
+}
+
+const Media* FCPXMLDescription::media(std::string_view id) const {
+    return resources ? resources->findMedia(id) : nullptr;
+}
+
+const Effect* FCPXMLDescription::effect(std::string_view id) const {
+    return resources ? resources->findEffect(id) : nullptr;
+}
+
+const Format* FCPXMLDescription::format(std::string_view id) const {
+    return resources ? resources->findFormat(id) : nullptr;
+}
+
+} // namespace kvnfcpx
