@@ -21,29 +21,29 @@ struct Asset {
             originalMedia,
         };
 
-        std::optional<Kind> kind;
-        std::optional<std::string> sig;
+        std::optional<Kind> kind{};
+        std::optional<std::string> sig{};
         // As written, or the absolute string of the location a bookmark resolved to.
-        std::string src;
+        std::string src{};
         // Base64 text of a file bookmark.
-        std::optional<std::string> bookmark;
-        std::optional<koltutils::URL> url;
+        std::optional<std::string> bookmark{};
+        std::optional<koltutils::URL> url{};
 
         friend bool operator==(const MediaRep&, const MediaRep&) = default;
     };
 
     // Never read from the document; kept for the stored form.
-    std::optional<std::string> name;
-    std::optional<std::string> uid;
-    std::optional<std::int64_t> audioChannels;
-    std::optional<double> audioRate;
-    std::optional<std::int64_t> audioSources;
+    std::optional<std::string> name{};
+    std::optional<std::string> uid{};
+    std::optional<std::int64_t> audioChannels{};
+    std::optional<double> audioRate{};
+    std::optional<std::int64_t> audioSources{};
     bool hasAudio = false;
     bool hasVideo = false;
-    std::string id;
+    std::string id{};
     // Read from the asset element's own time attributes.
-    ClipTime clipTime;
-    MediaRep mediaRep;
+    ClipTime clipTime{};
+    MediaRep mediaRep{};
 
     friend bool operator==(const Asset&, const Asset&) = default;
 };

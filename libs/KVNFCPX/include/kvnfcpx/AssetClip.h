@@ -17,22 +17,22 @@ namespace kvnfcpx {
 // One flattened audio-bearing clip of the timeline.
 struct AssetClip {
     // The id of the asset it plays; equals `asset.id`.
-    std::string ref;
-    Asset asset;
+    std::string ref{};
+    Asset asset{};
     // `offset`: position from the sequence start; `start`: position in the media file.
-    ClipTime clipTime;
-    std::optional<ClipVolume> clipVolume;
-    std::optional<std::vector<ClipEffect>> effects;
-    std::optional<std::string> name;
+    ClipTime clipTime{};
+    std::optional<ClipVolume> clipVolume{};
+    std::optional<std::vector<ClipEffect>> effects{};
+    std::optional<std::string> name{};
     // The role text exactly as written in the document.
-    std::optional<std::string> audioRole;
+    std::optional<std::string> audioRole{};
     // Filled for clips whose audio comes from a nested "audio" element.
-    std::optional<ClipContent> audioClipContent;
-    std::optional<std::string> note;
-    std::optional<std::int64_t> lane;
+    std::optional<ClipContent> audioClipContent{};
+    std::optional<std::string> note{};
+    std::optional<std::int64_t> lane{};
     bool mute = false;
     // Shared by the clips flattened out of one compound, multicam or sync clip.
-    std::optional<std::string> groupId;
+    std::optional<std::string> groupId{};
 
     friend bool operator==(const AssetClip&, const AssetClip&) = default;
 };

@@ -21,12 +21,12 @@ struct ClipContent {
 
     ContentType contentType = ContentType::audio;
     // The id of the asset it plays.
-    std::string ref;
-    ClipTime clipTime;
-    std::optional<std::string> role;
+    std::string ref{};
+    ClipTime clipTime{};
+    std::optional<std::string> role{};
     // Source channel numbers.
-    std::optional<std::vector<std::int64_t>> srcCh;
-    std::optional<std::int64_t> lane;
+    std::optional<std::vector<std::int64_t>> srcCh{};
+    std::optional<std::int64_t> lane{};
 
     // One line for log output.
     [[nodiscard]] std::string description() const;

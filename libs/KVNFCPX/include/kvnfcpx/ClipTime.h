@@ -18,8 +18,8 @@ namespace kvnfcpx {
 struct ClipTime {
     // A half-open range [start, start + duration).
     struct TimeRange {
-        timecode::CMTime start;
-        timecode::CMTime duration;
+        timecode::CMTime start{};
+        timecode::CMTime duration{};
 
         [[nodiscard]] timecode::CMTime end() const;
         // An empty range contains nothing.

@@ -68,12 +68,12 @@ struct FCPXMLDescription {
 
     Version version = Version::v1_6;
     // The tree the description was read from; null for a description built by hand.
-    std::shared_ptr<xmltree::XMLDocument> document;
-    ParserOptions parserOptions;
-    std::optional<Library> library;
-    std::optional<Project> project;
-    std::optional<Resources> resources;
-    std::optional<ImportOptions> importOptions;
+    std::shared_ptr<xmltree::XMLDocument> document{};
+    ParserOptions parserOptions{};
+    std::optional<Library> library{};
+    std::optional<Project> project{};
+    std::optional<Resources> resources{};
+    std::optional<ImportOptions> importOptions{};
 
     friend bool operator==(const FCPXMLDescription&, const FCPXMLDescription&) = default;
 

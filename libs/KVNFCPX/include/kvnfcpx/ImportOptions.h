@@ -10,7 +10,7 @@ namespace kvnfcpx {
 // the values Final Cut Pro assumes.
 struct ImportOptions {
     // Present only if something existed at that path when the document was read.
-    std::optional<koltutils::URL> libraryLocation;
+    std::optional<koltutils::URL> libraryLocation{};
     std::int64_t copyAssets = 0;
     std::int64_t supressWarnings = 1;
 

@@ -19,8 +19,8 @@ struct Marker {
     };
 
     // Empty when the document gives none.
-    std::string value;
-    ClipTime clipTime;
+    std::string value{};
+    ClipTime clipTime{};
 
     [[nodiscard]] constexpr MarkerKind kind() const noexcept {
         return clipTime.clipItem == ClipItem::chapterMarker ? MarkerKind::chapter

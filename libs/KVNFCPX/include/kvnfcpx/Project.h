@@ -11,9 +11,9 @@ namespace kvnfcpx {
 struct Project {
     using Sequence = kvnfcpx::Sequence;
 
-    std::optional<std::string> name;
-    std::optional<std::string> uid;
-    std::optional<Sequence> sequence;
+    std::optional<std::string> name{};
+    std::optional<std::string> uid{};
+    std::optional<Sequence> sequence{};
 
     friend bool operator==(const Project&, const Project&) = default;
 };

@@ -16,19 +16,19 @@ struct Resources {
     // Derived look-up tables; see IdIndex. Compared by nothing, so two Resources are equal
     // exactly when their four lists are.
     struct Index {
-        IdIndex formats;
-        IdIndex assets;
-        IdIndex media;
-        IdIndex effects;
+        IdIndex formats{};
+        IdIndex assets{};
+        IdIndex media{};
+        IdIndex effects{};
 
         friend bool operator==(const Index&, const Index&) = default;
     };
 
-    std::vector<Format> formats;
-    std::vector<Asset> assets;
-    std::vector<Media> media;
-    std::vector<Effect> effects;
-    Index index;
+    std::vector<Format> formats{};
+    std::vector<Asset> assets{};
+    std::vector<Media> media{};
+    std::vector<Effect> effects{};
+    Index index{};
 
     // Rebuilds `index` from the four lists. The resource readers call it once; call it again
     // after editing the lists of a large Resources by hand (small ones are scanned anyway).

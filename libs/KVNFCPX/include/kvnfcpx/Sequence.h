@@ -26,15 +26,15 @@ struct Sequence {
 
     // Zero when the document gives none.
     timecode::CMTime tcStart = timecode::CMTime::zero;
-    std::optional<TimecodeFormat> tcFormat;
+    std::optional<TimecodeFormat> tcFormat{};
     // The id of a format resource.
-    std::optional<std::string> format;
+    std::optional<std::string> format{};
     // In hertz, read from a rate name such as "48k" (see audioRateFromName).
-    std::optional<double> audioRate;
-    std::optional<AudioLayout> audioLayout;
-    std::optional<std::string> renderFormat;
-    std::optional<timecode::CMTime> duration;
-    std::optional<SequenceContent> content;
+    std::optional<double> audioRate{};
+    std::optional<AudioLayout> audioLayout{};
+    std::optional<std::string> renderFormat{};
+    std::optional<timecode::CMTime> duration{};
+    std::optional<SequenceContent> content{};
 
     friend bool operator==(const Sequence&, const Sequence&) = default;
 };
@@ -70,8 +70,8 @@ namespace kvnfcpx {
 
 // The audio rate names FCPXML writes, with their rates in hertz; both directions are exact.
 struct AudioRateName {
-    std::string_view name;
-    double hertz;
+    std::string_view name{};
+    double hertz{};
 };
 
 inline constexpr std::array<AudioRateName, 7> audioRateNames{{
