@@ -13,9 +13,6 @@ namespace {
 
 std::atomic<BuildConfig> currentBuildConfig{BuildConfig::debug};
 
-std::mutex sinkMutex;
-std::shared_ptr<platform::LogSink> installedSink;
-
 // What the unified log calls a log handle: a subsystem and a category, one per level.
 struct LogHandle {
     std::string subsystem;
@@ -24,14 +21,26 @@ struct LogHandle {
 
 constexpr std::array<std::string_view, 3> categoryNames{"Debug", "Info", "Errors"};
 
+struct LogState {
+    std::mutex sinkMutex;
+    std::shared_ptr<platform::LogSink> sink;
+    std::array<std::once_flag, categoryNames.size()> handleCreated;
+    std::array<LogHandle, categoryNames.size()> handles;
+};
+
+// Never destroyed, so that code running during static destruction can still log.
+LogState& state() {
+    static auto* const instance = new LogState;
+    return *instance;
+}
+
 const LogHandle& handleFor(platform::LogLevel level) {
-    static std::array<std::once_flag, categoryNames.size()> created;
-    static std::array<LogHandle, categoryNames.size()> handles;
+    auto& shared = state();
     const auto index = static_cast<std::size_t>(level);
-    std::call_once(created[index], [index] {
-        handles[index] = LogHandle{Log::subsystem(), std::string(categoryNames[index])};
+    std::call_once(shared.handleCreated[index], [&shared, index] {
+        shared.handles[index] = LogHandle{Log::subsystem(), std::string(categoryNames[index])};
     });
-    return handles[index];
+    return shared.handles[index];
 }
 
 std::string_view lastPathComponent(std::string_view path) {
@@ -50,21 +59,24 @@ void Log::setBuildConfig(BuildConfig config) noexcept {
 }
 
 std::shared_ptr<platform::LogSink> Log::sink() {
-    std::lock_guard lock(sinkMutex);
-    if (!installedSink) {
-        installedSink = std::make_shared<platform::SystemLogSink>();
+    auto& shared = state();
+    std::lock_guard lock(shared.sinkMutex);
+    if (!shared.sink) {
+        shared.sink = std::make_shared<platform::SystemLogSink>();
     }
-    return installedSink;
+    return shared.sink;
 }
 
 void Log::setSink(std::shared_ptr<platform::LogSink> sink) {
-    std::lock_guard lock(sinkMutex);
-    installedSink = std::move(sink);
+    auto& shared = state();
+    std::lock_guard lock(shared.sinkMutex);
+    shared.sink = std::move(sink);
 }
 
 const std::string& Log::subsystem() {
-    static const std::string name = detail::mainBundleIdentifier().value_or("com.koltwerk");
-    return name;
+    static const auto* const name =
+        new std::string(detail::mainBundleIdentifier().value_or("com.koltwerk"));
+    return *name;
 }
 
 std::string Log::composeLine(std::string_view file, std::string_view function, int line,

@@ -1,5 +1,6 @@
 #include "koltutils/Log.h"
 #include "koltutils/ScopedLogCapture.h"
+#include "platform/SystemLogSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -119,6 +120,11 @@ TEST(Log, CaptureRestoresPreviousSinkAndBuildConfig) {
         EXPECT_EQ(outer.lines().size(), 1u);
     }
     EXPECT_EQ(Log::sink(), original);
+
+    Log::setSink(nullptr);
+    EXPECT_NE(dynamic_cast<platform::SystemLogSink*>(Log::sink().get()), nullptr)
+        << "no sink means the system log";
+    Log::setSink(original);
 }
 
 } // namespace
