@@ -1,0 +1,162 @@
+#include "AttributeReading.h"
+#include "Base64.h"
+#include "ElementLookup.h"
+#include "kvnfcpx/FCPXMLDescription.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace kvnfcpx {
+
+namespace {
+
+using xmltree::XMLElement;
+
+// Gain reaching this level or below means the clip is silent.
+constexpr float mutedGainDecibels = -90.0f;
+
+// "-6dB" reads as -6: the unit's letters are dropped wherever they stand, and the rest must be
+// a number as a whole.
+std::optional<float> readDecibels(std::string text) {
+    std::erase_if(text, [](char c) { return c == 'd' || c == 'B'; });
+    return detail::readFloat(text);
+}
+
+std::optional<timecode::CMTime> fadeDuration(const XMLElement& amountParam,
+                                             std::string_view fadeName) {
+    const auto* fade = detail::firstChildNamed(amountParam, fadeName);
+    return fade ? detail::timeAttribute(*fade, "duration") : std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> effectStateOf(const XMLElement& filter) {
+    for (const auto& child : filter.children()) {
+        if (child->name() == "data" && child->attribute("key") == "effectState") {
+            const auto& text = child->value();
+            if (!text || text->empty()) {
+                return std::nullopt;
+            }
+            return detail::decodeBase64(*text);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<ClipEffect::Param> paramsOf(const XMLElement& filter) {
+    std::vector<ClipEffect::Param> params;
+    for (const auto& element :
+         filter.allDescendants([](const XMLElement& e) { return e.name() == "param"; })) {
+        auto name = element->attribute("name");
+        auto key = element->attribute("key");
+        const auto value = detail::floatAttribute(*element, "value");
+        if (name && key && value) {
+            params.push_back({std::move(*name), std::move(*key), *value});
+        }
+    }
+    return params;
+}
+
+bool isTrimmedAway(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view text) noexcept {
+    while (!text.empty() && isTrimmedAway(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isTrimmedAway(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// "1, 2" reads as 1 and 2; pieces that are no number are dropped.
+std::vector<std::int64_t> readSourceChannels(std::string_view text) {
+    std::vector<std::int64_t> channels;
+    while (true) {
+        const auto comma = text.find(',');
+        if (const auto channel = detail::readInteger(trimmed(text.substr(0, comma)))) {
+            channels.push_back(*channel);
+        }
+        if (comma == std::string_view::npos) {
+            return channels;
+        }
+        text.remove_prefix(comma + 1);
+    }
+}
+
+} // namespace
+
+std::optional<ClipVolume>
+FCPXMLDescription::parseClipVolume(const xmltree::XMLElement& adjustVolume) {
+    ClipVolume volume;
+    if (auto amount = adjustVolume.attribute("amount")) {
+        volume.adjustVolume = readDecibels(std::move(*amount));
+    }
+    const auto amountParam = adjustVolume.firstDescendant(
+        [](const XMLElement& e) { return e.name() == "param" && e.attribute("name") == "amount"; });
+    if (amountParam) {
+        volume.fadeIn = fadeDuration(*amountParam, "fadeIn");
+        volume.fadeOut = fadeDuration(*amountParam, "fadeOut");
+    }
+    if (!volume.adjustVolume && !volume.fadeIn && !volume.fadeOut) {
+        return std::nullopt;
+    }
+    return volume;
+}
+
+bool FCPXMLDescription::isMutedByVolume(const std::optional<ClipVolume>& clipVolume) {
+    return clipVolume && clipVolume->adjustVolume && *clipVolume->adjustVolume <= mutedGainDecibels;
+}
+
+std::optional<std::vector<ClipEffect>>
+FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
+    std::optional<std::vector<ClipEffect>> effects;
+    for (const auto& filter : clip.children()) {
+        if (filter->name() != "filter-audio") {
+            continue;
+        }
+        if (!effects) {
+            effects.emplace();
+        }
+        const auto ref = filter->attribute("ref");
+        const Effect* resource = ref ? effect(*ref) : nullptr;
+        if (!resource) {
+            continue;
+        }
+        effects->push_back(ClipEffect{
+            .name = filter->attribute("name"),
+            .uid = resource->uid,
+            .presetID = filter->attribute("presetID"),
+            .effectState = effectStateOf(*filter),
+            .params = paramsOf(*filter),
+            .enabled = filter->attribute("enabled") != "0",
+        });
+    }
+    return effects;
+}
+
+std::optional<ClipContent> FCPXMLDescription::parseClipContent(const xmltree::XMLElement& element) {
+    const auto contentType = koltutils::fromRawValue<ClipContent::ContentType>(element.name());
+    auto ref = element.attribute("ref");
+    if (!contentType || !ref) {
+        return std::nullopt;
+    }
+    ClipContent content{
+        .contentType = *contentType,
+        .ref = std::move(*ref),
+        .clipTime = parseClipTime(element),
+        .role = element.attribute("audioRole"),
+        .srcCh = std::nullopt,
+        .lane = detail::integerAttribute(element, "lane"),
+    };
+    if (!content.role) {
+        content.role = element.attribute("role");
+    }
+    if (const auto srcCh = element.attribute("srcCh")) {
+        content.srcCh = readSourceChannels(*srcCh);
+    }
+    return content;
+}
+
+} // namespace kvnfcpx

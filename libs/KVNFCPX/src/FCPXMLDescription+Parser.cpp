@@ -1,0 +1,298 @@
+#include "AttributeReading.h"
+#include "ElementLookup.h"
+#include "UniqueList.h"
+#include "kvnfcpx/FCPXMLDescription.h"
+#include "kvnfcpx/ParseLimits.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <koltutils/Entropy.h>
+#include <koltutils/Log.h>
+
+namespace kvnfcpx {
+
+namespace {
+
+using timecode::CMTime;
+using xmltree::XMLElement;
+
+constexpr const char* parseSequenceSignature = "parseSequence(from:)";
+constexpr const char* parseItemsSignature = "parseItems(from:tcStart:parentTiming:groupId:)";
+constexpr const char* parseClipSignature =
+    "parseClip(clipItem:element:tcStart:itemTime:parentTiming:groupId:)";
+constexpr const char* parseMarkerSignature = "parseMarker(element:tcStart:parentTiming:)";
+
+// The number of timeline walks active on this thread. The walk re-enters itself through the
+// inner timelines of compound, multicam and sync clips, which may hold such clips again (or
+// refer back to themselves), so the count has to span those calls; one parse runs on one
+// thread from start to end, so a per-thread count is exactly the nesting of that parse.
+thread_local std::size_t activeWalks = 0;
+
+class WalkNesting {
+public:
+    WalkNesting() noexcept { ++activeWalks; }
+    ~WalkNesting() { --activeWalks; }
+    WalkNesting(const WalkNesting&) = delete;
+    WalkNesting& operator=(const WalkNesting&) = delete;
+
+    [[nodiscard]] static bool tooDeep() noexcept { return activeWalks > maxTimelineNesting; }
+};
+
+// What one walk collects: clips and markers, each list with its own duplicate rules.
+struct WalkResult {
+    detail::UniqueList<AssetClip> assetClips;
+    detail::UniqueList<Marker> markers;
+
+    void appendAsTheyAre(std::optional<SequenceContent>&& content) {
+        if (content) {
+            assetClips.appendAll(std::move(content->assetClips));
+            markers.appendAll(std::move(content->markers));
+        }
+    }
+
+    std::optional<SequenceContent> finish() && {
+        if (assetClips.empty() && markers.empty()) {
+            return std::nullopt;
+        }
+        return SequenceContent{std::move(assetClips).take(), std::move(markers).take()};
+    }
+};
+
+// The item time with its offset moved into the parent's timeline: children of a clip are
+// placed on the clip's own (media) timeline, which begins at the clip's `start`.
+ClipTime adjustedItemTime(ClipTime itemTime, const ClipTime& parentTiming) {
+    itemTime.offset = itemTime.offset + parentTiming.offset;
+    if (parentTiming.start != CMTime::zero) {
+        itemTime.offset = itemTime.offset - parentTiming.start;
+        KOLT_LOG_DEBUG(parseItemsSignature, "- 🟢 Subtracting parentTiming start from offset, ",
+                       parentTiming.start.seconds(), "__ After editing:", itemTime);
+    }
+    return itemTime;
+}
+
+void removeInvalid(SequenceContent& content) {
+    std::erase_if(content.assetClips, [](const AssetClip& clip) { return !clip.clipTime.isValid; });
+    std::erase_if(content.markers, [](const Marker& marker) { return !marker.clipTime.isValid; });
+}
+
+// Where a `clip` element keeps its audio: its own "audio" child, or that of its first "gap".
+const XMLElement* audioElementOfClip(const XMLElement& clip) {
+    if (const auto* audio = detail::firstChildNamed(clip, "audio")) {
+        return audio;
+    }
+    const auto* gap = detail::firstChildNamed(clip, "gap");
+    return gap ? detail::firstChildNamed(*gap, "audio") : nullptr;
+}
+
+} // namespace
+
+Sequence FCPXMLDescription::parseSequence(const xmltree::XMLElement& from) const {
+    Sequence sequence;
+    sequence.format = detail::textAttribute(from, "format");
+    if (const auto layout = from.attribute("audioLayout")) {
+        sequence.audioLayout = koltutils::fromRawValue<Sequence::AudioLayout>(*layout);
+    }
+    sequence.duration = detail::timeAttribute(from, "duration");
+    if (const auto rate = from.attribute("audioRate")) {
+        sequence.audioRate = audioRateFromName(*rate);
+    }
+    if (const auto tcFormat = from.attribute("tcFormat")) {
+        sequence.tcFormat = koltutils::fromRawValue<Sequence::TimecodeFormat>(*tcFormat);
+    }
+    sequence.renderFormat = detail::textAttribute(from, "renderFormat");
+    sequence.tcStart = detail::timeAttribute(from, "tcStart").value_or(CMTime::zero);
+
+    KOLT_LOG_DEBUG(parseSequenceSignature, "🟢 Parsing <sequence> tcStart ",
+                   sequence.tcStart.seconds(), "s duration ",
+                   sequence.duration ? sequence.duration->seconds() : 0.0);
+
+    // The main timeline's parent is the all-zero timing: positions stay as written, in
+    // sequence time (which begins at tcStart).
+    sequence.content = parseItems(from.children(), sequence.tcStart, ClipTime{}, std::nullopt);
+    if (sequence.content) {
+        removeInvalid(*sequence.content);
+    }
+
+    const auto clipCount = sequence.content
+                               ? std::optional<std::size_t>(sequence.content->assetClips.size())
+                               : std::nullopt;
+    KOLT_LOG_DEBUG(parseSequenceSignature, "parsed", clipCount, "assetClips");
+    return sequence;
+}
+
+std::optional<SequenceContent>
+FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecode::CMTime& tcStart,
+                              const ClipTime& parentTiming,
+                              const std::optional<std::string>& groupId) const {
+    const WalkNesting nesting;
+    if (WalkNesting::tooDeep()) {
+        KOLT_LOG_ERROR(parseItemsSignature, "Skipping", from.size(), "elements nested deeper than",
+                       maxTimelineNesting, "levels");
+        return std::nullopt;
+    }
+
+    WalkResult result;
+    for (const auto& element : from) {
+        const ClipTime readTime = parseClipTime(*element);
+        if (readTime.clipItem == ClipItem::unknown) {
+            continue;
+        }
+        const ClipTime itemTime = adjustedItemTime(readTime, parentTiming);
+        ClipTime childrenParentTiming = itemTime;
+
+        switch (itemTime.clipItem) {
+        case ClipItem::spine:
+        case ClipItem::gap:
+        case ClipItem::audition:
+            break;
+        case ClipItem::assetClip:
+        case ClipItem::clip:
+            if (auto clip = parseClip(itemTime.clipItem, *element, tcStart, itemTime, parentTiming,
+                                      groupId)) {
+                result.assetClips.appendUnlessPresent(std::move(*clip));
+            }
+            break;
+        case ClipItem::refClip: {
+            const std::string refClipGroupId = "ref-clip_" + koltutils::Entropy::uniqueId();
+            if (auto clips =
+                    parseRefClip(*element, tcStart, itemTime, parentTiming, refClipGroupId)) {
+                result.assetClips.appendAll(std::move(*clips));
+            }
+            result.assetClips.removeLaterDuplicates();
+            break;
+        }
+        case ClipItem::mcClip:
+            result.appendAsTheyAre(
+                parseMultiCamClip(*element, tcStart, itemTime, parentTiming, groupId));
+            break;
+        case ClipItem::syncClip:
+            // The sync clip parser walks the children itself.
+            result.appendAsTheyAre(
+                parseSyncClip(*element, tcStart, itemTime, parentTiming, groupId));
+            continue;
+        case ClipItem::marker:
+        case ClipItem::chapterMarker:
+            result.markers.appendUnlessPresent(parseMarker(*element, tcStart, parentTiming));
+            break;
+        case ClipItem::transition:
+            childrenParentTiming.start = itemTime.start + tcStart;
+            break;
+        case ClipItem::unknown:
+            continue;
+        }
+
+        if (!element->children().empty()) {
+            result.appendAsTheyAre(
+                parseItems(element->children(), tcStart, childrenParentTiming, std::nullopt));
+        }
+    }
+    return std::move(result).finish();
+}
+
+std::optional<AssetClip>
+FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& element,
+                             const timecode::CMTime& tcStart, const ClipTime& itemTime,
+                             const ClipTime& parentTiming,
+                             const std::optional<std::string>& groupId) const {
+    AssetClip clip;
+    clip.name = detail::textAttribute(element, "name");
+
+    if (clipItem == ClipItem::clip) {
+        const XMLElement* audio = audioElementOfClip(element);
+        auto content = audio ? parseClipContent(*audio) : std::nullopt;
+        if (!content) {
+            KOLT_LOG_ERROR(parseClipSignature, "Skipping " +
+                                                   std::string(koltutils::rawValue(clipItem)) +
+                                                   " '" + clip.name.value_or("?") + "'. No audio.");
+            return std::nullopt;
+        }
+        KOLT_LOG_DEBUG(parseClipSignature, "<audio>", *content);
+        clip.ref = content->ref;
+        clip.audioRole = content->role;
+        clip.lane = content->lane;
+        clip.audioClipContent = std::move(content);
+    } else {
+        auto ref = detail::textAttribute(element, "ref");
+        if (!ref) {
+            KOLT_LOG_DEBUG(parseClipSignature,
+                           "Skipping '" + element.name() + "'. Failed to find 'ref'");
+            return std::nullopt;
+        }
+        clip.ref = std::move(*ref);
+        clip.audioRole = detail::textAttribute(element, "audioRole");
+        clip.lane = detail::integerAttribute(element, "lane");
+    }
+
+    const Asset* asset = this->asset(clip.ref);
+    if (!asset) {
+        KOLT_LOG_ERROR(parseClipSignature,
+                       "Skipping '" + element.name() + "'. Failed to find 'asset'");
+        return std::nullopt;
+    }
+
+    // A position inside the media file, whose own timecode begins at the asset's start.
+    CMTime start = itemTime.start;
+    if (asset->clipTime.start != CMTime::zero) {
+        start = itemTime.start - asset->clipTime.start;
+        KOLT_LOG_DEBUG(parseClipSignature, "- 🕛 Subtracted asset.start",
+                       asset->clipTime.start.seconds(), "new start is", start.seconds());
+    }
+    const CMTime offset = itemTime.offset - tcStart;
+
+    // The parent's end keeps tcStart while the clip's offset has lost it: a comparison the
+    // rest of the system depends on, kept as it is.
+    const CMTime parentLength = parentTiming.effectiveAudioDuration();
+    const CMTime parentEnd = parentTiming.offset + parentLength;
+    const bool isValid = itemTime.isValid && (parentLength == CMTime::zero || offset <= parentEnd);
+    if (!isValid) {
+        KOLT_LOG_ERROR(parseClipSignature,
+                       "__ Invalid clip, after parent end time. Clip offset:", offset.seconds(),
+                       "parentEndTime", parentEnd.seconds());
+    }
+
+    if (const auto* adjustVolume = detail::firstChildNamed(element, "adjust-volume")) {
+        clip.clipVolume = parseClipVolume(*adjustVolume);
+    }
+    const auto* channelSource = detail::firstChildNamed(element, "audio-channel-source");
+    clip.mute = element.attribute("enabled") == "0" ||
+                (channelSource && channelSource->attribute("active") == "0") ||
+                isMutedByVolume(clip.clipVolume);
+    if (channelSource) {
+        if (auto role = channelSource->attribute("role")) {
+            clip.audioRole = std::move(role);
+        }
+    }
+    clip.effects = parseClipEffects(element);
+    if (const auto* note = detail::firstChildNamed(element, "note")) {
+        clip.note = note->value();
+    }
+
+    clip.asset = *asset;
+    clip.clipTime = ClipTime{
+        .isValid = isValid,
+        .start = start,
+        .offset = offset,
+        .duration = itemTime.duration,
+        .audioStart = itemTime.audioStart,
+        .audioDuration = itemTime.audioDuration,
+        .clipItem = itemTime.clipItem,
+    };
+    clip.groupId = groupId;
+    return clip;
+}
+
+Marker FCPXMLDescription::parseMarker(const xmltree::XMLElement& element,
+                                      const timecode::CMTime& tcStart,
+                                      const ClipTime& parentTiming) const {
+    ClipTime clipTime = parseClipTime(element);
+    // The marker's start lies on its parent's media timeline; move it to sequence time.
+    clipTime.offset = clipTime.start - parentTiming.start + parentTiming.offset - tcStart;
+    clipTime.isValid = parentTiming.timeRange().contains(clipTime.start);
+    if (!clipTime.isValid) {
+        KOLT_LOG_ERROR(parseMarkerSignature, clipTime, "isn't in timeRange of parent",
+                       parentTiming);
+    }
+    return Marker{detail::textAttribute(element, "value").value_or(""), clipTime};
+}
+
+} // namespace kvnfcpx
