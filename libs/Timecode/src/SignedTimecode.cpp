@@ -1,0 +1,10 @@
+#include "timecode/SignedTimecode.h"
+
+namespace timecode {
+
+std::string SignedTimecode::stringValue() const {
+    const bool isZero = timecode.components == TimecodeComponents{};
+    return (sign == Sign::minus && !isZero ? "-" : "") + timecode.stringValue();
+}
+
+} // namespace timecode
