@@ -261,7 +261,16 @@ std::string URL::pathExtension() const {
 
 URL URL::replacingPath(std::string_view encodedPath) const {
     auto components = split(text_);
-    components.path = encodedPath;
+    std::string path(encodedPath);
+    // Keep the new path from reading as something else: without an authority, a leading "//"
+    // would start one, and in a reference without a scheme a ":" in the first segment would
+    // make that segment a scheme.
+    if (!components.authority && path.starts_with("//")) {
+        path.insert(0, "/.");
+    } else if (!components.scheme && !components.authority && path.find(':') < path.find('/')) {
+        path.insert(0, "./");
+    }
+    components.path = path;
     return URL(compose(components));
 }
 

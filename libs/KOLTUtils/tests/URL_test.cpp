@@ -120,6 +120,10 @@ TEST(URL, PathEditsKeepQueryAndDirectoryMarks) {
               "https://h.com/v1/");
     EXPECT_EQ(url("https://h.com/x/").appendingPathComponent("/y", false).absoluteString(),
               "https://h.com/x/y");
+    // A colon in the first segment of a relative reference must not turn into a scheme.
+    const auto relative = url("?q").appendingPathComponent("a:b", false);
+    EXPECT_EQ(relative.absoluteString(), "./a:b?q");
+    EXPECT_EQ(relative.scheme(), std::nullopt);
 }
 
 TEST(URL, AppendingToAFileURLLooksForAFolder) {
