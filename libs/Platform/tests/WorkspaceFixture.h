@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::testing {
 
@@ -130,6 +131,26 @@ public:
 
     void stop(const std::string& name) const { std::ofstream(stopFile(name)) << "stop"; }
 
+    // Installs, through VELOTRACK_URL_OPENER and for the life of the fixture, a stand-in for the
+    // desktop's opener that records every URL it is given.
+    void recordOpenedURLs() {
+        const auto opener = root_ / "url-opener";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '"
+                              << (root_ / "opened-urls").string() << "'\n";
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        opener_.emplace("VELOTRACK_URL_OPENER", opener.string());
+    }
+
+    // The URLs the recording opener was given so far, in order.
+    std::vector<std::string> openedURLs() const {
+        std::vector<std::string> urls;
+        std::ifstream stream(root_ / "opened-urls");
+        for (std::string line; std::getline(stream, line);) {
+            urls.push_back(line);
+        }
+        return urls;
+    }
+
 private:
     static std::filesystem::path makeTemporaryFolder() {
         std::string pattern =
@@ -172,6 +193,7 @@ private:
 
     std::filesystem::path root_;
     ScopedEnvironment environment_;
+    std::optional<ScopedEnvironment> opener_;
     std::set<std::string> identifiers_;
 };
 

@@ -1,7 +1,6 @@
 #include "WorkspaceFixture.h"
 #include "platform/Workspace.h"
 
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -117,20 +116,11 @@ TEST(Workspace, RefusesToLaunchWhatIsNoApplication) {
 
 TEST(Workspace, OpensURLsWithTheConfiguredOpener) {
     ApplicationFolderFixture fixture;
-    const auto opener = fixture.root() / "opener";
-    const auto record = fixture.root() / "opened";
-    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << ".tmp'\n"
-                          << "mv '" << record.string() << ".tmp' '" << record.string() << "'\n";
-    fs::permissions(opener, fs::perms::owner_all);
+    fixture.recordOpenedURLs();
+    ASSERT_TRUE(workspace.openURL("https://example.com/a b?x=1&y"));
+    EXPECT_TRUE(eventually([&] { return !fixture.openedURLs().empty(); }));
+    EXPECT_THAT(fixture.openedURLs(), ElementsAre("https://example.com/a b?x=1&y"));
 
-    {
-        const ScopedEnvironment configured("VELOTRACK_URL_OPENER", opener.string());
-        ASSERT_TRUE(workspace.openURL("https://example.com/a b?x=1&y"));
-        ASSERT_TRUE(eventually([&] { return fs::exists(record); }));
-        std::ifstream stream(record);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stream), {}),
-                  "https://example.com/a b?x=1&y");
-    }
     const ScopedEnvironment missing("VELOTRACK_URL_OPENER", (fixture.root() / "none").string());
     EXPECT_FALSE(workspace.openURL("https://example.com"));
 }
