@@ -21,6 +21,10 @@
 //   doSomething();
 //   EXPECT_THAT(capture.lines(), ElementsAre("Thing.cpp:doSomething():7:done"));
 //   // the previous sink and build configuration come back when `capture` goes out of scope
+//
+// Error policy of KOLTUtils: logging never fails towards its caller (a throwing sink is
+// ignored); look-ups answer std::nullopt; operations that fail with a message throw
+// koltutils::DescribedError.
 
 #include "koltutils/BuildConfig.h"
 #include "koltutils/Describe.h"
