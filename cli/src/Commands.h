@@ -9,5 +9,6 @@ namespace velotrack::cli {
 // Each subcommand registers itself on the tool's App; its callback throws CLI::RuntimeError(1)
 // when any of its inputs failed, after printing one line per failure on stderr.
 void addTimeCommand(CLI::App& app);
+void addTimecodeCommand(CLI::App& app);
 
 } // namespace velotrack::cli

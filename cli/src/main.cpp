@@ -6,6 +6,7 @@ int main(int argc, char** argv) {
     CLI::App app{"velotrack-fcpxml: reads FCPXML documents and the time values they hold"};
     app.require_subcommand(1);
     velotrack::cli::addTimeCommand(app);
+    velotrack::cli::addTimecodeCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }
