@@ -15,15 +15,22 @@ std::optional<koltutils::URL> downloadURL(ExportApplication application) {
     return koltutils::URL::fromString(address);
 }
 
+std::vector<ExportApplicationInstallation> installations(ExportApplication application,
+                                                         const platform::Workspace& workspace) {
+    std::vector<ExportApplicationInstallation> found;
+    for (const auto identifier : bundleIDs(application)) {
+        if (auto locations = workspace.urlsForApplications(identifier); !locations.empty()) {
+            found.push_back({identifier, std::move(locations.front())});
+        }
+    }
+    return found;
+}
+
 std::vector<std::filesystem::path> urls(ExportApplication application,
                                         const platform::Workspace& workspace) {
-    // Every identifier is asked, so the list shows every edition that is installed.
     std::vector<std::filesystem::path> locations;
-    for (const auto identifier : bundleIDs(application)) {
-        auto found = workspace.urlsForApplications(identifier);
-        if (!found.empty()) {
-            locations.push_back(std::move(found.front()));
-        }
+    for (auto& installation : installations(application, workspace)) {
+        locations.push_back(std::move(installation.location));
     }
     return locations;
 }

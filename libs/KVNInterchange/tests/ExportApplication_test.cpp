@@ -82,6 +82,8 @@ TEST(ExportApplication, EditorIsInstalledThroughAnyIdentifierPreferringTheFirst)
     const auto release = fixture.makeApplication("Final Cut Pro", "com.apple.FinalCut");
     fixture.makeApplication("Final Cut Pro", "com.apple.FinalCut", "Zeta");
     EXPECT_THAT(urls(finalCutPro), ElementsAre(release, older, trial));
+    EXPECT_EQ(installations(finalCutPro).back(),
+              (ExportApplicationInstallation{"com.apple.FinalCutTrial", trial}));
     EXPECT_EQ(url(finalCutPro), release);
     EXPECT_EQ(finderIcon(finalCutPro)->themeName, "application-x-executable");
 

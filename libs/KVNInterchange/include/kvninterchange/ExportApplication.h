@@ -125,7 +125,20 @@ constexpr std::optional<ExportApplication> exportApplicationFromName(std::string
 // The vendor's product page, for the applications that have one.
 std::optional<koltutils::URL> downloadURL(ExportApplication application);
 
-// One location per bundle identifier that is installed, in bundleIDs() order.
+// An installed edition of an application: the identifier that resolved and its location.
+struct ExportApplicationInstallation {
+    std::string_view bundleID;
+    std::filesystem::path location;
+
+    bool operator==(const ExportApplicationInstallation&) const = default;
+};
+
+// One installation per bundle identifier that resolves (its first location), in bundleIDs()
+// order. Every identifier is asked.
+std::vector<ExportApplicationInstallation>
+installations(ExportApplication application,
+              const platform::Workspace& workspace = platform::Workspace::shared());
+// The locations of installations(), in the same order.
 std::vector<std::filesystem::path>
 urls(ExportApplication application,
      const platform::Workspace& workspace = platform::Workspace::shared());
