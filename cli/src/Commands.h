@@ -10,5 +10,8 @@ namespace velotrack::cli {
 // when any of its inputs failed, after printing one line per failure on stderr.
 void addTimeCommand(CLI::App& app);
 void addTimecodeCommand(CLI::App& app);
+void addAppsCommand(CLI::App& app);
+void addUrlCommand(CLI::App& app);
+void addImportOptionsCommand(CLI::App& app);
 
 } // namespace velotrack::cli

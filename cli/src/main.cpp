@@ -7,6 +7,9 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     velotrack::cli::addTimeCommand(app);
     velotrack::cli::addTimecodeCommand(app);
+    velotrack::cli::addAppsCommand(app);
+    velotrack::cli::addUrlCommand(app);
+    velotrack::cli::addImportOptionsCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }
