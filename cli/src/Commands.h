@@ -13,5 +13,6 @@ void addTimecodeCommand(CLI::App& app);
 void addAppsCommand(CLI::App& app);
 void addUrlCommand(CLI::App& app);
 void addImportOptionsCommand(CLI::App& app);
+void addDescribeCommand(CLI::App& app);
 
 } // namespace velotrack::cli

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addAppsCommand(app);
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
+    velotrack::cli::addDescribeCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <koltutils/URL.h>
+#include <timecode/CMTime.h>
+#include <timecode/TimecodeFrameRate.h>
+
+#include <string>
+
+namespace velotrack::cli {
+
+// "29.97d": the rate's string value.
+std::string frameRateText(timecode::TimecodeFrameRate rate);
+// The URL's absolute string.
+std::string urlText(const koltutils::URL& url);
+// The time in seconds, shortest form: "2.5s".
+std::string secondsText(const timecode::CMTime& time);
+
+} // namespace velotrack::cli
