@@ -271,6 +271,51 @@ TEST(Timecode, RoundingMovesSubFramesToTheNextFrame) {
     EXPECT_EQ(last.stringValue(withSubFrames), "23:59:59:23.50");
 }
 
+// Components straight from hostile text reach every conversion; under the sanitizers this pins
+// that none of them overflows on the way.
+TEST(Timecode, ExtremeComponentsThrowOrRepairButNeverOverflow) {
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    const TimecodeComponents extremes[] = {
+        {most, most, most, most, most, most},
+        {least, least, least, least, least, least},
+        {.hours = most, .frames = least},
+        {.days = 99, .hours = 23, .minutes = 59, .seconds = 59, .frames = 119, .subFrames = 99},
+    };
+    const TimecodeProperties properties[] = {
+        {Rate::fps29_97d},
+        {Rate::fps119_88d, Base::quarterFrames, Limit::max100Days},
+    };
+    for (const TimecodeProperties& props : properties) {
+        const std::int64_t span = maxTotalFrames(props.frameRate, props.upperLimit);
+        for (const TimecodeComponents& components : extremes) {
+            for (const Rule rule : {Rule::wrapping, Rule::clamping, Rule::clampingComponents}) {
+                const Timecode repaired = Timecode::fromComponents(components, props, rule);
+                EXPECT_TRUE(repaired.isValid()) << repaired.stringValue();
+                EXPECT_LT(repaired.frameCount().wholeFrames(), span);
+            }
+            const Timecode kept =
+                Timecode::fromComponents(components, props, Rule::allowingInvalid);
+            const auto ignoringOutOfBounds = [](auto conversion) {
+                try {
+                    conversion();
+                } catch (const TimecodeValidationError& error) {
+                    EXPECT_EQ(error.kind(), Kind::outOfBounds);
+                }
+            };
+            ignoringOutOfBounds([&] { kept.frameCount(); });
+            ignoringOutOfBounds([&] { kept.rationalValue(); });
+            ignoringOutOfBounds([&] { kept.roundedValue(); });
+            ignoringOutOfBounds([&] { kept.adding(kept, Rule::allowingInvalid); });
+            ignoringOutOfBounds([&] { kept.subtracting(kept, Rule::wrapping); });
+            EXPECT_FALSE(kept.stringValue(withSubFrames).empty());
+            (void)kept.samplesValue(48000);
+            (void)kept.cmTime();
+            (void)(kept <=> Timecode::zero(props));
+        }
+    }
+}
+
 TEST(SignedTimecode, MinusOnlyBeforeANonZeroTimecode) {
     const Timecode second = Timecode::fromString("00:00:01;00", {Rate::fps29_97d});
     EXPECT_EQ((SignedTimecode{second, SignedTimecode::Sign::minus}).stringValue(), "-00:00:01;00");
