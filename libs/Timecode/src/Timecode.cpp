@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -25,7 +24,8 @@ std::int64_t basePerFrame(const TimecodeProperties& properties) {
     return subFramesPerFrame(properties.subFramesBase);
 }
 
-Timecode fromSubFrameTotal(TimecodeWideInt total, const TimecodeProperties& properties) {
+// A position known to lie within the span, so its components are valid.
+Timecode atPositionInSpan(TimecodeWideInt total, const TimecodeProperties& properties) {
     const std::int64_t base = basePerFrame(properties);
     return Timecode(detail::componentsOf(total / base, static_cast<std::int64_t>(total % base),
                                          countingOf(properties.frameRate)),
@@ -48,12 +48,12 @@ Timecode resolved(const TimecodeComponents& components, TimecodeWideInt total,
         detail::framesInSpan(properties) * basePerFrame(properties);
     switch (*rule) {
     case TimecodeValidationRule::clamping:
-        return fromSubFrameTotal(std::clamp(total, TimecodeWideInt{0}, spanSubFrames - 1),
-                                 properties);
+        return atPositionInSpan(std::clamp(total, TimecodeWideInt{0}, spanSubFrames - 1),
+                                properties);
     case TimecodeValidationRule::clampingComponents:
         return Timecode(detail::clampedComponents(components, properties, counting), properties);
     case TimecodeValidationRule::wrapping:
-        return fromSubFrameTotal(detail::euclideanRemainder(total, spanSubFrames), properties);
+        return atPositionInSpan(detail::euclideanRemainder(total, spanSubFrames), properties);
     case TimecodeValidationRule::allowingInvalid:
         break;
     }
@@ -69,17 +69,22 @@ Timecode fromWholeAndSubFrames(TimecodeWideInt wholeFrames, std::int64_t subFram
     return resolved(components, total, properties, rule, TimecodeValidationError::outOfBounds());
 }
 
-Timecode fromTotalChecked(TimecodeWideInt total, const TimecodeProperties& properties,
-                          std::optional<TimecodeValidationRule> rule) {
+Timecode fromSubFrameTotal(TimecodeWideInt total, const TimecodeProperties& properties,
+                           std::optional<TimecodeValidationRule> rule) {
     const std::int64_t base = basePerFrame(properties);
     return fromWholeAndSubFrames(total / base, static_cast<std::int64_t>(total % base), properties,
                                  rule);
 }
 
+TimecodeWideInt totalSubFrames(const TimecodeComponents& components,
+                               const TimecodeProperties& properties) {
+    return detail::wholeFramesOf(components, countingOf(properties.frameRate)) *
+               basePerFrame(properties) +
+           components.subFrames;
+}
+
 TimecodeWideInt totalSubFrames(const Timecode& timecode) {
-    return detail::wholeFramesOf(timecode.components, countingOf(timecode.frameRate())) *
-               basePerFrame(timecode.properties) +
-           timecode.components.subFrames;
+    return totalSubFrames(timecode.components, timecode.properties);
 }
 
 // `total` sub-frames of the base `from` expressed in the base `to`, truncated toward zero.
@@ -116,11 +121,8 @@ TimecodeWideInt gcd(TimecodeWideInt a, TimecodeWideInt b) {
 
 Timecode Timecode::fromComponents(const Components& components, const Properties& properties,
                                   std::optional<ValidationRule> rule) {
-    const TimecodeWideInt total =
-        detail::wholeFramesOf(components, countingOf(properties.frameRate)) *
-            basePerFrame(properties) +
-        components.subFrames;
-    return resolved(components, total, properties, rule, ValidationError::invalid());
+    return resolved(components, totalSubFrames(components, properties), properties, rule,
+                    ValidationError::invalid());
 }
 
 Timecode Timecode::fromFrames(std::int64_t frames, const Properties& properties,
@@ -259,21 +261,23 @@ void Timecode::roundUpToNextFrame() {
 }
 
 Timecode Timecode::adding(const Timecode& other, std::optional<ValidationRule> rule) const {
-    return fromTotalChecked(totalSubFrames(*this) + offsetInBaseOf(*this, other), properties, rule);
+    return fromSubFrameTotal(totalSubFrames(*this) + offsetInBaseOf(*this, other), properties,
+                             rule);
 }
 
 Timecode Timecode::subtracting(const Timecode& other, std::optional<ValidationRule> rule) const {
-    return fromTotalChecked(totalSubFrames(*this) - offsetInBaseOf(*this, other), properties, rule);
+    return fromSubFrameTotal(totalSubFrames(*this) - offsetInBaseOf(*this, other), properties,
+                             rule);
 }
 
 Timecode Timecode::adding(const FrameCount& offset, std::optional<ValidationRule> rule) const {
-    return fromTotalChecked(totalSubFrames(*this) + offsetInBaseOf(*this, offset), properties,
-                            rule);
+    return fromSubFrameTotal(totalSubFrames(*this) + offsetInBaseOf(*this, offset), properties,
+                             rule);
 }
 
 Timecode Timecode::subtracting(const FrameCount& offset, std::optional<ValidationRule> rule) const {
-    return fromTotalChecked(totalSubFrames(*this) - offsetInBaseOf(*this, offset), properties,
-                            rule);
+    return fromSubFrameTotal(totalSubFrames(*this) - offsetInBaseOf(*this, offset), properties,
+                             rule);
 }
 
 std::partial_ordering operator<=>(const Timecode& lhs, const Timecode& rhs) noexcept {

@@ -20,7 +20,7 @@ inline std::int64_t narrowOrThrow(TimecodeWideInt value) {
     return static_cast<std::int64_t>(value);
 }
 
-/// Floor division and the matching non-negative remainder, for wrapping into a span.
+/// The remainder in [0, modulus), for wrapping a position into a span.
 inline TimecodeWideInt euclideanRemainder(TimecodeWideInt value, TimecodeWideInt modulus) {
     const TimecodeWideInt remainder = value % modulus;
     return remainder < 0 ? remainder + modulus : remainder;
