@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
+#include <unordered_set>
 
 namespace platform {
 namespace {
@@ -105,6 +106,24 @@ std::optional<Bundle> bundleContaining(const fs::path& file) {
     return std::nullopt;
 }
 
+// A process forked by a running application runs the same code until it starts another program;
+// it is part of that application, not a second instance.
+std::vector<Workspace::RunningApplication>
+withoutForkedCopies(std::vector<Workspace::RunningApplication> running,
+                    const std::vector<int>& parents) {
+    std::unordered_set<int> identifiers;
+    for (const auto& application : running) {
+        identifiers.insert(application.processIdentifier);
+    }
+    std::vector<Workspace::RunningApplication> instances;
+    for (std::size_t index = 0; index < running.size(); ++index) {
+        if (!identifiers.contains(parents[index])) {
+            instances.push_back(std::move(running[index]));
+        }
+    }
+    return instances;
+}
+
 std::optional<fs::path> urlOpener() {
     if (auto configured = environmentValue(urlOpenerVariable); configured && !configured->empty()) {
         return fs::path(*configured);
@@ -143,16 +162,18 @@ public:
     std::vector<RunningApplication>
     runningApplications(std::string_view bundleIdentifier) const override {
         std::vector<RunningApplication> running;
+        std::vector<int> parents;
         for (const auto& process : workspace_processes::liveProcesses()) {
             for (const auto& file : process.runFiles) {
                 const auto bundle = bundleContaining(file);
                 if (bundle && bundle->identifier() == bundleIdentifier) {
                     running.push_back({process.processIdentifier, bundle->bundlePath(), file});
+                    parents.push_back(process.parentProcessIdentifier);
                     break;
                 }
             }
         }
-        return running;
+        return withoutForkedCopies(std::move(running), parents);
     }
 
     bool openApplication(const fs::path& applicationURL,

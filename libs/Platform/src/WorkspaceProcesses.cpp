@@ -90,6 +90,20 @@ std::optional<fs::path> scriptRunBy(const fs::path& process) {
     return std::nullopt;
 }
 
+// The fourth field of "stat", after the command name in parentheses (which may itself hold
+// spaces and parentheses, hence the search for the last one).
+int parentOf(const fs::path& process) {
+    const auto stat = readLimited(process / "stat", 4096);
+    const auto nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos || nameEnd + 4 >= stat.size()) {
+        return 0;
+    }
+    const auto* begin = stat.data() + nameEnd + 4; // ") S " precedes the parent
+    int parent = 0;
+    std::from_chars(begin, stat.data() + stat.size(), parent);
+    return parent;
+}
+
 std::optional<fs::path> binaryOf(const fs::path& process) {
     std::error_code error;
     const auto binary = fs::read_symlink(process / "exe", error);
@@ -191,7 +205,7 @@ std::vector<ProcessImage> liveProcesses() {
         if (!identifier) {
             continue;
         }
-        ProcessImage image{*identifier, {}};
+        ProcessImage image{*identifier, parentOf(entry->path()), {}};
         if (auto binary = binaryOf(entry->path())) {
             image.runFiles.push_back(std::move(*binary));
             if (auto script = scriptRunBy(entry->path())) {

@@ -17,6 +17,7 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 // script, that script.
 struct ProcessImage {
     int processIdentifier = 0;
+    int parentProcessIdentifier = 0;
     std::vector<std::filesystem::path> runFiles;
 };
 

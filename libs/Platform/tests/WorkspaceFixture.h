@@ -82,7 +82,10 @@ public:
     ~ApplicationFolderFixture() {
         for (const auto& identifier : identifiers_) {
             for (const auto& running : Workspace::shared().runningApplications(identifier)) {
-                killProcessGroupOf(running.processIdentifier);
+                // Other tests may run applications with the same identifier at the same time.
+                if (isInside(running.bundleURL, root_)) {
+                    killProcessGroupOf(running.processIdentifier);
+                }
             }
         }
         std::error_code ignored;
@@ -103,9 +106,12 @@ public:
         std::filesystem::create_directories(macOS);
         writeInfoPlist(bundle / "Contents" / "Info.plist", identifier, name, format);
         const auto executable = macOS / name;
+        // The record appears whole (written aside, then renamed), so a reader never sees it
+        // half written.
+        const auto record = launchRecord(name).string();
         std::ofstream(executable) << "#!/bin/sh\n"
-                                  << "printf '%s' \"${referrer--}\" > '"
-                                  << launchRecord(name).string() << "'\n"
+                                  << "printf '%s' \"${referrer--}\" > '" << record << ".part'\n"
+                                  << "mv '" << record << ".part' '" << record << "'\n"
                                   << "while [ ! -e '" << stopFile(name).string()
                                   << "' ]; do sleep 0.05; done\n";
         std::filesystem::permissions(executable, std::filesystem::perms::owner_all);
@@ -182,6 +188,11 @@ private:
         } else {
             plist_to_bin_free(bytes);
         }
+    }
+
+    static bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+        const auto relative = path.lexically_normal().lexically_relative(folder.lexically_normal());
+        return !relative.empty() && *relative.begin() != "..";
     }
 
     static void killProcessGroupOf(int processIdentifier) {

@@ -18,6 +18,13 @@ using ::testing::SizeIs;
 
 const Workspace& workspace = Workspace::shared();
 
+// Tests run in parallel and "running" is a question about the whole machine, so every test
+// that launches something uses an identifier of its own.
+std::string identifierOfThisTest() {
+    return std::string("com.example.") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
 bool isRunning(std::string_view identifier) {
     return !workspace.runningApplications(identifier).empty();
 }
@@ -59,12 +66,13 @@ TEST(Workspace, EmptyFolderListFindsNothing) {
 
 TEST(Workspace, ApplicationRunsFromLaunchUntilItsExecutableExits) {
     ApplicationFolderFixture fixture;
-    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
-    EXPECT_FALSE(isRunning("com.example.editor"));
+    const auto editor = identifierOfThisTest();
+    const auto bundle = fixture.makeApplication("Editor", editor);
+    EXPECT_FALSE(isRunning(editor));
 
     ASSERT_TRUE(workspace.openApplication(bundle, {}));
-    ASSERT_TRUE(eventually([] { return isRunning("com.example.editor"); }));
-    const auto running = workspace.runningApplications("com.example.editor");
+    ASSERT_TRUE(eventually([&] { return isRunning(editor); }));
+    const auto running = workspace.runningApplications(editor);
     ASSERT_THAT(running, SizeIs(1));
     EXPECT_EQ(running.front().bundleURL, bundle);
     EXPECT_EQ(running.front().executableURL, bundle / "Contents" / "MacOS" / "Editor");
@@ -72,12 +80,13 @@ TEST(Workspace, ApplicationRunsFromLaunchUntilItsExecutableExits) {
     EXPECT_FALSE(isRunning("com.example.other"));
 
     fixture.stop("Editor");
-    EXPECT_TRUE(eventually([] { return !isRunning("com.example.editor"); }));
+    EXPECT_TRUE(eventually([&] { return !isRunning(editor); }));
 }
 
 TEST(Workspace, LaunchPassesEnvironmentAndSubstitutesRunningInstance) {
     ApplicationFolderFixture fixture;
-    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    const auto editor = identifierOfThisTest();
+    const auto bundle = fixture.makeApplication("Editor", editor);
     Workspace::OpenConfiguration configuration;
     configuration.allowsRunningApplicationSubstitution = true;
     configuration.environment = {{"referrer", "com.korvane.test"}};
@@ -88,18 +97,18 @@ TEST(Workspace, LaunchPassesEnvironmentAndSubstitutesRunningInstance) {
 
     // The running instance answers; no second one starts.
     ASSERT_TRUE(workspace.openApplication(bundle, configuration));
-    EXPECT_THAT(workspace.runningApplications("com.example.editor"), SizeIs(1));
+    EXPECT_THAT(workspace.runningApplications(editor), SizeIs(1));
 
     configuration.allowsRunningApplicationSubstitution = false;
     ASSERT_TRUE(workspace.openApplication(bundle, configuration));
-    EXPECT_TRUE(
-        eventually([] { return workspace.runningApplications("com.example.editor").size() == 2; }));
+    EXPECT_TRUE(eventually([&] { return workspace.runningApplications(editor).size() == 2; }));
 }
 
 TEST(Workspace, LaunchWithoutEnvironmentKeepsVariableUnset) {
     ApplicationFolderFixture fixture;
+    const auto editor = identifierOfThisTest();
     const ScopedEnvironment clean("referrer", std::nullopt);
-    const auto bundle = fixture.makeApplication("Editor", "com.example.editor");
+    const auto bundle = fixture.makeApplication("Editor", editor);
     ASSERT_TRUE(workspace.openApplication(bundle, {}));
     ASSERT_TRUE(eventually([&] { return fixture.launchRecordOf("Editor").has_value(); }));
     EXPECT_EQ(fixture.launchRecordOf("Editor"), "-");
