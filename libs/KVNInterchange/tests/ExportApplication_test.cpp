@@ -38,18 +38,12 @@ TEST(ExportApplication, TableRulesHold) {
                              "com.adobe.PremierePro." + std::to_string(skipped)),
                   0);
     }
-    EXPECT_THAT(
-        std::vector<std::string_view>(bundleIDs(finalCutPro).begin(), bundleIDs(finalCutPro).end()),
-        ElementsAre("com.apple.FinalCut", "com.apple.FinalCutPro", "com.apple.FinalCutTrial"));
 }
 
-TEST(ExportApplication, LooksUpByExactNameAndRawValue) {
+TEST(ExportApplication, LooksUpByExactName) {
     EXPECT_EQ(exportApplicationFromName("Final Cut Pro"), finalCutPro);
     EXPECT_EQ(exportApplicationFromName("final cut pro"), std::nullopt);
     EXPECT_EQ(exportApplicationFromName("Final Cut Pro "), std::nullopt);
-    EXPECT_EQ(koltutils::fromRawValue<ExportApplication>("mediaComposer"),
-              ExportApplication::mediaComposer);
-    EXPECT_EQ(koltutils::fromRawValue<ExportApplication>("MediaComposer"), std::nullopt);
 }
 
 TEST(ExportApplication, OnlyThreeVendorsHaveDownloadPages) {

@@ -21,12 +21,5 @@ TEST(TimelineExportFormat, ExtensionsAndRecommendedApplications) {
     EXPECT_EQ(recommendedApplication(TimelineExportFormat::fcpxml), ExportApplication::finalCutPro);
 }
 
-TEST(TimelineExportFormat, RawValueIsTheMenuText) {
-    EXPECT_EQ(koltutils::fromRawValue<TimelineExportFormat>("Premiere XML"),
-              TimelineExportFormat::xmeml);
-    EXPECT_EQ(koltutils::fromRawValue<TimelineExportFormat>("premiere xml"), std::nullopt);
-    EXPECT_EQ(koltutils::rawValue(TimelineExportFormat::protoolsAAF), "Pro Tools AAF");
-}
-
 } // namespace
 } // namespace kvninterchange

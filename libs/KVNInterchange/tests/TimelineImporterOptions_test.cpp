@@ -160,13 +160,5 @@ TEST(TimelineImporterOptions, RefusesWhatIsNoDictionaryPropertyList) {
     EXPECT_EQ(failureReading(nested(4'000)).kind, Kind::typeMismatch);
 }
 
-TEST(TimelineImporterOptions, RawValuesAreTheMenuTexts) {
-    EXPECT_EQ(koltutils::rawValue(Option::assignGroups), "Assign region groups");
-    EXPECT_EQ(koltutils::rawValue(Options::MarkerImportMode::none), "Don't import");
-    EXPECT_EQ(koltutils::fromRawValue<Options::AudioImportMode>("Don't import"),
-              Options::AudioImportMode::none);
-    EXPECT_EQ(koltutils::fromRawValue<Options::MarkerImportMode>("Guess Audio"), std::nullopt);
-}
-
 } // namespace
 } // namespace kvninterchange
