@@ -1,15 +1,152 @@
+#include "AttributeReading.h"
+#include "ContainerFitting.h"
+#include "ElementLookup.h"
+#include "ReferencedTimelineGuard.h"
+#include "XMLText.h"
 #include "kvnfcpx/FCPXMLDescription.h"
+
+#include <koltutils/Log.h>
+#include <utility>
 
 namespace kvnfcpx {
 
-std::optional<SequenceContent>
-FCPXMLDescription::parseMultiCamClip(const xmltree::XMLElement& /*element*/,
-                                     const timecode::CMTime& /*tcStart*/,
-                                     const ClipTime& /*itemTime*/, const ClipTime& /*parentTiming*/,
-                                     const std::optional<std::string>& /*groupId*/) const {
-    // Not built yet: multicam clips are not flattened, so an mc-clip contributes no clips or
-    // markers of its own (connected clips on it are still walked by parseItems).
-    return std::nullopt;
+namespace {
+
+using timecode::CMTime;
+using xmltree::XMLElement;
+
+constexpr const char* parseMultiCamClipSignature =
+    "parseMultiCamClip(element:tcStart:itemTime:parentTiming:groupId:)";
+constexpr const char* updateInteriorClipSignature =
+    "updateInteriorClip(assetClip:containerClipTime:containerOffset:tcStart:clipVolume:effects:)";
+constexpr const char* updateInteriorMarkerSignature =
+    "updateInteriorMarker(marker:containerClipTime:containerEndTime:tcStart:)";
+
+// The first "mc-source" that takes audio from its angle; only that one decides.
+const XMLElement* audioSourceOf(const XMLElement& mcClip) {
+    for (const auto& child : mcClip.children()) {
+        if (child->name() != "mc-source") {
+            continue;
+        }
+        const auto srcEnable = child->attribute("srcEnable");
+        if (srcEnable == "audio" || srcEnable == "all") {
+            return child.get();
+        }
+    }
+    return nullptr;
+}
+
+XMLElementPtr angleNamed(const XMLElement& multicam, const std::string& angleID) {
+    return multicam.firstDescendant([&angleID](const XMLElement& element) {
+        return element.name() == "mc-angle" && element.attribute("angleID") == angleID;
+    });
+}
+
+} // namespace
+
+std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
+    const xmltree::XMLElement& element, const timecode::CMTime& tcStart, const ClipTime& itemTime,
+    const ClipTime& /*parentTiming*/, const std::optional<std::string>& groupId) const {
+    if (itemTime.clipItem != ClipItem::mcClip) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "This isn't a <mc-clip>");
+        return std::nullopt;
+    }
+    const auto ref = element.attribute("ref");
+    if (!ref) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "No ref found in", element.name());
+        return std::nullopt;
+    }
+    const Media* media = this->media(*ref);
+    if (!media) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "Didn't find <media> for ref", *ref);
+        return std::nullopt;
+    }
+    if (!media->child || media->child->name() != "multicam") {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "<media> doesn't contain a <multicam> element");
+        return std::nullopt;
+    }
+    const XMLElement& multicam = *media->child;
+    const XMLElement* audioSource = audioSourceOf(element);
+    if (!audioSource) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "mc-source doesn't have audio");
+        return std::nullopt;
+    }
+    const auto angleID = audioSource->attribute("angleID");
+    if (!angleID) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "Failed to find angleID in mc-source");
+        return std::nullopt;
+    }
+    const XMLElementPtr angle = angleNamed(multicam, *angleID);
+    if (!angle) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature,
+                       "Failed to find mc-angle " + *angleID + " source in multicam media");
+        return std::nullopt;
+    }
+    const detail::ReferencedTimelineGuard guard(*this, *media);
+    if (!guard.admitted()) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "Skipping this mc-clip", *ref,
+                       "its <media> refers to itself or expands past",
+                       detail::ReferencedTimelineGuard::maxExpandedElements, "elements");
+        return std::nullopt;
+    }
+
+    const CMTime mcTcStart = detail::timeAttribute(multicam, "tcStart").value_or(CMTime::zero);
+    const CMTime containerOffset = itemTime.offset - tcStart;
+    const CMTime containerEnd = containerOffset + itemTime.duration;
+    std::optional<ClipVolume> mcVolume;
+    if (const auto* adjustVolume = detail::firstChildNamed(element, "adjust-volume")) {
+        mcVolume = parseClipVolume(*adjustVolume);
+    }
+    const auto mcEffects = parseClipEffects(element);
+
+    // The angle is a timeline of its own, starting at the multicam's tcStart.
+    auto content = parseItems(angle->children(), CMTime::zero, ClipTime{}, std::nullopt);
+    if (!content) {
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "No asset-clips found in",
+                       detail::XMLText{*angle});
+        return std::nullopt;
+    }
+    for (auto& clip : content->assetClips) {
+        clip = updateInteriorClipWithContainerOffset(std::move(clip), itemTime, containerOffset,
+                                                     mcTcStart, mcVolume, mcEffects);
+        clip.groupId = groupId;
+    }
+    for (auto& marker : content->markers) {
+        marker = updateInteriorMarker(std::move(marker), itemTime, containerEnd, tcStart);
+    }
+    return content;
+}
+
+AssetClip FCPXMLDescription::updateInteriorClipWithContainerOffset(
+    AssetClip assetClip, const ClipTime& containerClipTime, const timecode::CMTime& containerOffset,
+    const timecode::CMTime& tcStart, const std::optional<ClipVolume>& clipVolume,
+    const std::optional<std::vector<ClipEffect>>& effects) {
+    ClipTime& clipTime = assetClip.clipTime;
+    const CMTime reportedOffset = clipTime.offset;
+    // The multicam clip plays its audio from its audio in-point for its audio length.
+    const CMTime audioLength = containerClipTime.effectiveAudioDuration();
+    const CMTime audioInPoint = containerClipTime.effectiveAudioStart();
+
+    clipTime.duration = audioLength;
+    clipTime.start = clipTime.start + audioInPoint - tcStart - reportedOffset;
+    clipTime.offset = containerOffset + containerClipTime.audioStartOffset();
+    if (reportedOffset > containerClipTime.start) {
+        clipTime.duration = audioLength - reportedOffset;
+    }
+    detail::applyContainerAudio(assetClip, clipVolume, effects);
+    KOLT_LOG_DEBUG(updateInteriorClipSignature, " 🟡", "Ending clipTime", clipTime);
+    return assetClip;
+}
+
+Marker FCPXMLDescription::updateInteriorMarker(Marker marker, const ClipTime& containerClipTime,
+                                               const timecode::CMTime& containerEndTime,
+                                               const timecode::CMTime& tcStart) {
+    const CMTime newOffset = marker.clipTime.offset + containerClipTime.offset - tcStart;
+    if (!detail::placeInteriorMarker(marker, newOffset, containerEndTime)) {
+        KOLT_LOG_ERROR(updateInteriorMarkerSignature,
+                       "* disposing marker, out of bounds clip time");
+    }
+    return marker;
 }
 
 } // namespace kvnfcpx

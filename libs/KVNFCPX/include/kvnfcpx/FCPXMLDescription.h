@@ -194,6 +194,41 @@ struct FCPXMLDescription {
                   const ClipTime& itemTime, const ClipTime& parentTiming,
                   const std::optional<std::string>& groupId) const;
 
+    // A multicam angle clip moved to the multicam clip's place (`containerOffset`, from the
+    // enclosing start) and audio range; `tcStart` is the multicam's own start. The multicam
+    // clip's volume and effects are folded in.
+    [[nodiscard]] static AssetClip
+    updateInteriorClipWithContainerOffset(AssetClip assetClip, const ClipTime& containerClipTime,
+                                          const timecode::CMTime& containerOffset,
+                                          const timecode::CMTime& tcStart,
+                                          const std::optional<ClipVolume>& clipVolume,
+                                          const std::optional<std::vector<ClipEffect>>& effects);
+    // A multicam angle marker moved by the multicam clip's offset; invalid (and logged) outside
+    // [0, containerEndTime).
+    [[nodiscard]] static Marker updateInteriorMarker(Marker marker,
+                                                     const ClipTime& containerClipTime,
+                                                     const timecode::CMTime& containerEndTime,
+                                                     const timecode::CMTime& tcStart);
+
+    // The clip a sync clip was synchronised on: with two or more clip children and a
+    // "sync-source", the first clip whose audio role contains the sync role; else the first
+    // clip child. Null (logged) when none can be identified.
+    [[nodiscard]] static XMLElementPtr getSyncSource(const xmltree::XMLElement& element);
+    // A sync source clip trimmed to the sync clip's in-point and length, with the sync clip's
+    // volume and effects folded in, fades in the trimmed parts removed, and marked invalid
+    // when it starts at or past `containerEndTime`.
+    [[nodiscard]] static AssetClip
+    updateInteriorClipWithContainerEndTime(AssetClip assetClip, const ClipTime& containerClipTime,
+                                           const timecode::CMTime& containerEndTime,
+                                           const timecode::CMTime& tcStart,
+                                           const std::optional<ClipVolume>& clipVolume,
+                                           const std::optional<std::vector<ClipEffect>>& effects);
+    // A sync source marker moved to its distance from the sync clip's in-point; invalid (and
+    // logged) outside [0, containerEndTime).
+    [[nodiscard]] static Marker updateInteriorMarker(Marker marker,
+                                                     const ClipTime& containerClipTime,
+                                                     const timecode::CMTime& containerEndTime);
+
     // ---- Clip audio (FCPXMLDescription+Parser+ClipAudio.cpp) --------------------------------
 
     // From a clip's first "adjust-volume" child (a detached missing element reads as empty);
