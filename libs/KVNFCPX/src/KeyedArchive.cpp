@@ -228,20 +228,23 @@ private:
         };
         const auto field = [node](const char* key) { return plist_dict_get_item(node, key); };
 
-        if (answersTo({"NSDictionary"})) {
+        // Archivers list the whole class chain, but the mutable subclasses are named too in
+        // case an archive lists only its own class.
+        if (answersTo({"NSDictionary", "NSMutableDictionary"})) {
             return readArchivedDictionary(field("NS.keys"), field("NS.objects"), depth);
         }
-        if (answersTo({"NSArray", "NSSet", "NSOrderedSet"})) {
+        if (answersTo({"NSArray", "NSMutableArray", "NSSet", "NSMutableSet", "NSOrderedSet",
+                       "NSMutableOrderedSet"})) {
             const plist_t objects = field("NS.objects");
             if (objects && plist_get_node_type(objects) == PLIST_ARRAY) {
                 return {readArray(objects, depth)};
             }
             return {ArchivedValue::Array()};
         }
-        if (answersTo({"NSString"}) && field("NS.string")) {
+        if (answersTo({"NSString", "NSMutableString"}) && field("NS.string")) {
             return read(field("NS.string"), depth + 1);
         }
-        if (answersTo({"NSData"}) && field("NS.data")) {
+        if (answersTo({"NSData", "NSMutableData"}) && field("NS.data")) {
             return read(field("NS.data"), depth + 1);
         }
         return readObjectFields(node, depth);
