@@ -1,0 +1,48 @@
+#include "ApplicationMain.h"
+
+#include "StartupWindow.h"
+#include "Velotrack.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+
+namespace velotrack {
+namespace {
+
+void showAbout(StartupWindow& window, const BundleProperties& properties) {
+    const auto name = QString::fromStdString(properties.displayName());
+    auto text = name + QStringLiteral(" ") +
+                QString::fromStdString(properties.appVersionBuild.value_or(""));
+    if (properties.appCopyright) {
+        text += QStringLiteral("\n") + QString::fromStdString(*properties.appCopyright);
+    }
+    QMessageBox::about(&window, QStringLiteral("About ") + name, text);
+}
+
+} // namespace
+
+int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
+    QApplication application(argc, argv);
+    // One look on every desktop, which also honours the palettes the delegate sets.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    StartupWindow window;
+    Velotrack delegate;
+    delegate.connectInterface(window);
+    QObject::connect(window.aboutItem(), &QAction::triggered, &window,
+                     [&] { showAbout(window, delegate.info.buildProperties); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
+                     [&] { delegate.applicationWillTerminate(); });
+
+    QTimer::singleShot(0, &delegate, [&] {
+        delegate.applicationDidFinishLaunching();
+        if (afterLaunch) {
+            afterLaunch(delegate, window);
+        }
+    });
+    return QApplication::exec();
+}
+
+} // namespace velotrack
