@@ -130,6 +130,7 @@ TEST(FCPXMLDescriptionSpine, SkipsClipsItCannotReadWithTheirReasons) {
 }
 
 TEST(FCPXMLDescriptionSpine, KeepsOneOfEqualClipsAndMarkers) {
+    koltutils::ScopedLogCapture quiet;
     const auto twins = loadTimeline(twoAudioAssets, R"(tcStart="0s")", R"(<spine>
         <asset-clip ref="a1" name="Twice" offset="0s" duration="5s">
             <marker start="1s" duration="1s" value="Twice marked"/>
@@ -256,10 +257,13 @@ TEST(FCPXMLDescriptionSpineSamples, ConnectedClipsOfAVersion18ProjectLandOnTheTi
     koltutils::ScopedLogCapture quiet;
     const auto description = loadSample("fcpx_example.fcpxml");
     ASSERT_TRUE(description);
-    // The compound clip is not flattened; the clip inside the gap counts from the gap's start
-    // (3600 s), the connected audio from its parent's start (5.07 s).
+    // The clip inside the gap counts from the gap's start (3600 s), the connected audio from
+    // its parent's start (5.07 s). Clips flattened out of the compound clip carry a group id
+    // and are left to the compound clip's own tests.
+    auto clips = clipsOf(*description);
+    std::erase_if(clips, [](const AssetClip& clip) { return clip.groupId.has_value(); });
     EXPECT_THAT(
-        placements(clipsOf(*description)),
+        placements(clips),
         ElementsAre("IMG_0023 @0.0 0.0+7.933333333333334 dialogue",
                     "IMG_0715 @0.3 0.0+5.6 lane 2 dialogue",
                     "IMG_0715 @9.366666666666667 5.6+3.3333333333333335 lane 2 dialogue",
