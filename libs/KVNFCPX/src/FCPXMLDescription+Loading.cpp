@@ -239,9 +239,7 @@ FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDo
     }
     description.library = readLibrary(*root);
     if (const auto project = projectElement(*root)) {
-        Project result;
-        result.name = project->attribute("name");
-        result.uid = project->attribute("uid");
+        Project result{.name = project->attribute("name"), .uid = project->attribute("uid")};
         const auto sequence = project->firstDescendant(
             [](const XMLElement& e) { return e.name() == "sequence" || e.name() == "event"; });
         result.sequence = description.parseSequence(sequence ? *sequence : *project);

@@ -54,10 +54,7 @@ std::optional<koltutils::URL> readBookmark(const std::string& base64Text,
 Asset::MediaRep makeMediaRep(std::string src, Asset::MediaRep::Kind kind,
                              std::optional<std::string> bookmark,
                              const BookmarkResolver& resolver) {
-    Asset::MediaRep mediaRep;
-    mediaRep.kind = kind;
-    mediaRep.src = std::move(src);
-    mediaRep.bookmark = std::move(bookmark);
+    Asset::MediaRep mediaRep{.kind = kind, .src = std::move(src), .bookmark = std::move(bookmark)};
     mediaRep.url = detail::urlFromString(mediaRep.src);
     const bool present = mediaRep.url && detail::somethingExists(*mediaRep.url);
     if (!present && mediaRep.bookmark) {
@@ -75,11 +72,12 @@ Asset::MediaRep makeMediaRep(std::string src, Asset::MediaRep::Kind kind,
 
 Resources FCPXMLDescription::parseResources(const xmltree::XMLElement& from,
                                             const BookmarkResolver& bookmarkResolver) const {
-    Resources result;
-    result.formats = parseFormats(from);
-    result.assets = parseAssets(from, bookmarkResolver);
-    result.media = parseMedia(from);
-    result.effects = parseEffects(from);
+    Resources result{
+        .formats = parseFormats(from),
+        .assets = parseAssets(from, bookmarkResolver),
+        .media = parseMedia(from),
+        .effects = parseEffects(from),
+    };
     result.reindex();
     return result;
 }
@@ -139,16 +137,16 @@ std::optional<Asset> FCPXMLDescription::parseAsset(const xmltree::XMLElement& el
     mediaRep.sig = detail::textAttribute(*representation.element, "sig");
 
     // The asset's name and uid are not read.
-    Asset result;
-    result.audioChannels = detail::integerAttribute(element, "audioChannels");
-    result.audioRate = detail::doubleAttribute(element, "audioRate");
-    result.audioSources = detail::integerAttribute(element, "audioSources");
-    result.hasAudio = detail::flagAttribute(element, "hasAudio");
-    result.hasVideo = detail::flagAttribute(element, "hasVideo");
-    result.id = std::move(*id);
-    result.clipTime = parseClipTime(element);
-    result.mediaRep = std::move(mediaRep);
-    return result;
+    return Asset{
+        .audioChannels = detail::integerAttribute(element, "audioChannels"),
+        .audioRate = detail::doubleAttribute(element, "audioRate"),
+        .audioSources = detail::integerAttribute(element, "audioSources"),
+        .hasAudio = detail::flagAttribute(element, "hasAudio"),
+        .hasVideo = detail::flagAttribute(element, "hasVideo"),
+        .id = std::move(*id),
+        .clipTime = parseClipTime(element),
+        .mediaRep = std::move(mediaRep),
+    };
 }
 
 std::vector<Media> FCPXMLDescription::parseMedia(const xmltree::XMLElement& from) {
