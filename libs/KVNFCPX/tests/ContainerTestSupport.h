@@ -1,6 +1,7 @@
 #pragma once
 
-// Small documents and log helpers for the compound, multicam and sync clip tests.
+// Small documents and log helpers for the compound, multicam and sync clip tests (a namespace
+// of their own: the spine tests keep helpers of the same names in kvnfcpx::testing).
 
 #include <cstdint>
 #include <koltutils/ScopedLogCapture.h>
@@ -10,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvnfcpx::testing {
+namespace kvnfcpx::testing::containers {
 
 inline timecode::CMTime seconds(std::int64_t value, std::int32_t timescale = 1) {
     return timecode::CMTime::make(value, timescale);
@@ -79,4 +80,4 @@ inline std::vector<std::string> namesOf(const std::vector<AssetClip>& clips) {
     return names;
 }
 
-} // namespace kvnfcpx::testing
+} // namespace kvnfcpx::testing::containers

@@ -7,13 +7,13 @@ namespace kvnfcpx {
 namespace {
 
 using ::testing::Contains;
-using testing::contentOf;
-using testing::describe;
 using ::testing::ElementsAre;
-using testing::errorLines;
 using ::testing::IsEmpty;
-using testing::namesOf;
-using testing::seconds;
+using testing::containers::contentOf;
+using testing::containers::describe;
+using testing::containers::errorLines;
+using testing::containers::namesOf;
+using testing::containers::seconds;
 
 constexpr const char* errorPrefix =
     "🚩 FCPXMLDescription+Parser+MultiCamClip.cpp:"
@@ -147,7 +147,7 @@ TEST(MultiCamClip, LogsWhyItCannotFlattenAClip) {
         <mc-clip ref="mc" offset="5s" duration="1s">
             <mc-source angleID="empty" srcEnable="all"/></mc-clip>)");
     EXPECT_THAT(contentOf(description).assetClips, IsEmpty());
-    const auto& mcClip = testing::elementNamed(description, "mc-clip");
+    const auto& mcClip = testing::containers::elementNamed(description, "mc-clip");
     EXPECT_FALSE(description.parseMultiCamClip(mcClip, seconds(0), ClipTime{}, {}, std::nullopt));
 
     const std::string prefix = errorPrefix;

@@ -8,12 +8,12 @@
 namespace kvnfcpx {
 namespace {
 
-using testing::contentOf;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::namesOf;
-using testing::seconds;
 using ::testing::StartsWith;
+using testing::containers::contentOf;
+using testing::containers::namesOf;
+using testing::containers::seconds;
 
 const std::filesystem::path projectFolder = VELOTRACK_SOURCE_DIR;
 const std::filesystem::path samples = projectFolder / "../shared/fcpxml-samples";
@@ -90,7 +90,7 @@ TEST(NestedContainers, FlattenEveryCombinationTwoLevelsDeep) {
     ASSERT_EQ(markers.size(), 1u);
     EXPECT_EQ(markers[0].value, "On the host");
     EXPECT_EQ(markers[0].clipTime.offset, seconds(23));
-    EXPECT_THAT(testing::errorLines(capture), IsEmpty());
+    EXPECT_THAT(testing::containers::errorLines(capture), IsEmpty());
 }
 
 TEST(NestedContainers, ExampleDocumentsFlattenIntoTheirGroups) {

@@ -6,14 +6,14 @@
 namespace kvnfcpx {
 namespace {
 
-using testing::contentOf;
-using testing::describe;
 using ::testing::ElementsAre;
-using testing::errorLines;
 using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
-using testing::namesOf;
-using testing::seconds;
+using testing::containers::contentOf;
+using testing::containers::describe;
+using testing::containers::errorLines;
+using testing::containers::namesOf;
+using testing::containers::seconds;
 
 const std::string syncClipFile = "🚩 FCPXMLDescription+Parser+SyncClip.cpp:";
 const std::string updateInteriorClip = syncClipFile + "updateInteriorClip(assetClip:"
