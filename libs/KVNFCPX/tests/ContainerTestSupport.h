@@ -58,18 +58,23 @@ inline const xmltree::XMLElement& elementNamed(const FCPXMLDescription& descript
     return found ? *found : *root;
 }
 
-// The captured error lines, with the source line number taken out so that tests pin the
-// file, function and values: "🚩 File.cpp:function(label:):values".
-inline std::vector<std::string> errorLines(const koltutils::ScopedLogCapture& capture) {
+// The captured lines of one level, with the source line number taken out so that tests pin
+// the file, function and values: "🚩 File.cpp:function(label:):values".
+inline std::vector<std::string> linesOf(const koltutils::ScopedLogCapture& capture,
+                                        platform::LogLevel level) {
     static const std::regex lineNumber(":[0-9]+:");
     std::vector<std::string> lines;
     for (const auto& record : capture.records()) {
-        if (record.level == platform::LogLevel::error) {
+        if (record.level == level) {
             lines.push_back(std::regex_replace(record.text, lineNumber, ":",
                                                std::regex_constants::format_first_only));
         }
     }
     return lines;
+}
+
+inline std::vector<std::string> errorLines(const koltutils::ScopedLogCapture& capture) {
+    return linesOf(capture, platform::LogLevel::error);
 }
 
 inline std::vector<std::string> namesOf(const std::vector<AssetClip>& clips) {

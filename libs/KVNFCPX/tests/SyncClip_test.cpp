@@ -137,6 +137,35 @@ TEST(SyncClip, TrimsTheSourceAndTheFadesItCutsAway) {
                             past.clipTime.description()));
 }
 
+TEST(SyncClip, TellsWhichSourceItTookAndHowItMovedIt) {
+    koltutils::ScopedLogCapture capture;
+    describe("", R"(<sync-clip offset="0s" start="1/2s" duration="10s">
+                        <asset-clip ref="a1" name="Only" offset="0s" duration="10s"/>
+                    </sync-clip>)");
+    const std::string file = "FCPXMLDescription+Parser+SyncClip.cpp:";
+    const std::string update = file + "updateInteriorClip(assetClip:containerClipTime:"
+                                      "containerEndTime:tcStart:clipVolume:effects:):";
+    std::vector<std::string> syncLines;
+    for (const auto& line : testing::containers::linesOf(capture, platform::LogLevel::debug)) {
+        if (line.starts_with(file)) {
+            syncLines.push_back(line);
+        }
+    }
+    // Seconds print as the shortest text that reads back as the same double.
+    EXPECT_THAT(syncLines,
+                ElementsAre(file + "parseSyncClip(element:tcStart:itemTime:parentTiming:groupId:):"
+                                   R"(sync-clip source element: <asset-clip duration="10s" )"
+                                   R"(name="Only" offset="0s" ref="a1"/>)",
+                            update + "🟡 Starting clipTime for Only " +
+                                "ClipTime(asset-clip, valid, start 0.0s, offset -0.5s, duration "
+                                "10.0s, audioStart 0.0s, audioDuration 0.0s, timeRange "
+                                "0.0s..<10.0s) -0.5 10.0 0.0",
+                            update + "🟡 Ending clipTime for Only " +
+                                "ClipTime(asset-clip, valid, start 0.5s, offset 0.0s, duration "
+                                "9.5s, audioStart 0.0s, audioDuration 0.0s, timeRange "
+                                "0.5s..<10.0s)"));
+}
+
 TEST(SyncClip, SeparateAudioCountsFromItsOwnStartAndTheAudioRange) {
     ClipTime container{.start = seconds(2),
                        .offset = seconds(30),
