@@ -28,6 +28,27 @@ constexpr const char* parseMarkerSignature = "parseMarker(element:tcStart:parent
 // thread from start to end, so a per-thread count is exactly the nesting of that parse.
 thread_local std::size_t activeWalks = 0;
 
+// A list of siblings this long is a spine, whose clips (1200 bytes each) are worth placing
+// without moving them again as the list grows.
+constexpr std::size_t longSiblingList = 64;
+
+bool isClipElement(const XMLElement& element) {
+    const ClipItem item = clipItemFromElementName(element.name());
+    return item == ClipItem::assetClip || item == ClipItem::clip;
+}
+
+// The clips of the siblings and of the clips connected to them: all a spine normally holds.
+std::size_t expectedClipCount(std::span<const XMLElementPtr> siblings) {
+    std::size_t count = 0;
+    for (const auto& sibling : siblings) {
+        count += isClipElement(*sibling) ? 1 : 0;
+        for (const auto& child : sibling->children()) {
+            count += isClipElement(*child) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 class WalkNesting {
 public:
     WalkNesting() noexcept { ++activeWalks; }
@@ -132,6 +153,9 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
     }
 
     WalkResult result;
+    if (from.size() > longSiblingList) {
+        result.assetClips.reserve(expectedClipCount(from));
+    }
     for (const auto& element : from) {
         const ClipTime readTime = parseClipTime(*element);
         if (readTime.clipItem == ClipItem::unknown) {

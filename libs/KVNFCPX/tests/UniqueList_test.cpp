@@ -68,7 +68,7 @@ TEST(UniqueList, MatchesThePlainRulesElementForElement) {
             const auto operation = random() % 3;
             if (operation == 0) {
                 const Tagged item{static_cast<int>(random() % range), ++copy};
-                list.appendUnlessPresent(item);
+                list.appendUnlessPresent(Tagged(item));
                 plain.appendUnlessPresent(item);
             } else if (operation == 1) {
                 std::vector<Tagged> batch;
