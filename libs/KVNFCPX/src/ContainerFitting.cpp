@@ -1,6 +1,8 @@
 #include "ContainerFitting.h"
 
+#include "ElementLookup.h"
 #include "HashCombine.h"
+#include "kvnfcpx/FCPXMLDescription.h"
 
 #include <cmath>
 #include <cstddef>
@@ -74,6 +76,11 @@ ClipVolume combinedVolume(const ClipVolume& clipVolume, const ClipVolume& contai
 }
 
 } // namespace
+
+std::optional<ClipVolume> containerVolume(const xmltree::XMLElement& container) {
+    const auto* adjustVolume = firstChildNamed(container, "adjust-volume");
+    return adjustVolume ? FCPXMLDescription::parseClipVolume(*adjustVolume) : std::nullopt;
+}
 
 float combinedGain(float clipGain, float containerGain) noexcept {
     const double clipFactor = std::pow(10.0, static_cast<double>(clipGain) / 20.0);

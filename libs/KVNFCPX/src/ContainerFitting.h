@@ -16,6 +16,9 @@
 
 namespace kvnfcpx::detail {
 
+// The container's own volume and fades, from its first "adjust-volume" child.
+[[nodiscard]] std::optional<ClipVolume> containerVolume(const xmltree::XMLElement& container);
+
 // The gain of a clip played through a container, both in decibels:
 // 20 · log10(10^(clip/20) · 10^(container/20) · 0.5), that is the sum less 6.02 dB.
 [[nodiscard]] float combinedGain(float clipGain, float containerGain) noexcept;

@@ -89,18 +89,16 @@ FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timeco
     const CMTime startDelta = itemTime.start - inner.start;
     const CMTime containerEnd = containerOffset + itemTime.duration;
 
-    std::vector<AssetClip> clips;
-    clips.reserve(inner.assetClips.size());
     for (std::size_t index = 0; index < inner.assetClips.size(); ++index) {
         AssetClip& clip = inner.assetClips[index];
         mapIntoContainer(clip.clipTime, containerOffset, startDelta, containerEnd);
         clip.groupId = groupId;
         KOLT_LOG_DEBUG(parseRefClipSignature, index, clip.clipTime);
-        if (clip.clipTime.offset.isNumeric()) {
-            clips.push_back(std::move(clip));
-        }
     }
-    return clips;
+    // A position that overflowed into an infinity or became unusable has no place on a timeline.
+    std::erase_if(inner.assetClips,
+                  [](const AssetClip& clip) { return !clip.clipTime.offset.isNumeric(); });
+    return std::move(inner.assetClips);
 }
 
 } // namespace kvnfcpx

@@ -1,6 +1,5 @@
 #include "AttributeReading.h"
 #include "ContainerFitting.h"
-#include "ElementLookup.h"
 #include "ReferencedTimelineGuard.h"
 #include "XMLText.h"
 #include "kvnfcpx/FCPXMLDescription.h"
@@ -93,10 +92,7 @@ std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
     const CMTime mcTcStart = detail::timeAttribute(multicam, "tcStart").value_or(CMTime::zero);
     const CMTime containerOffset = itemTime.offset - tcStart;
     const CMTime containerEnd = containerOffset + itemTime.duration;
-    std::optional<ClipVolume> mcVolume;
-    if (const auto* adjustVolume = detail::firstChildNamed(element, "adjust-volume")) {
-        mcVolume = parseClipVolume(*adjustVolume);
-    }
+    const auto mcVolume = detail::containerVolume(element);
     const auto mcEffects = parseClipEffects(element);
 
     // The angle is a timeline of its own, starting at the multicam's tcStart.

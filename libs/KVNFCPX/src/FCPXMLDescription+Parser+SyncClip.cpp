@@ -23,6 +23,11 @@ constexpr const char* updateInteriorClipSignature =
 constexpr const char* updateInteriorMarkerSignature =
     "updateInteriorMarker(marker:containerClipTime:containerEndTime:)";
 
+XMLElementPtr firstDescendantNamed(const XMLElement& element, std::string_view name) {
+    return element.firstDescendant(
+        [name](const XMLElement& descendant) { return descendant.name() == name; });
+}
+
 bool isSourceCandidate(std::string_view name) noexcept {
     return name == "clip" || name == "asset-clip" || name == "gap";
 }
@@ -88,11 +93,9 @@ XMLElementPtr FCPXMLDescription::getSyncSource(const xmltree::XMLElement& elemen
             candidates.push_back(child);
         }
     }
+    // A lone clip is the source whatever the sync source says.
     const XMLElementPtr syncSource =
-        candidates.size() >= 2 ? element.firstDescendant([](const XMLElement& descendant) {
-            return descendant.name() == "sync-source";
-        })
-                               : nullptr;
+        candidates.size() >= 2 ? firstDescendantNamed(element, "sync-source") : nullptr;
     if (!syncSource) {
         return candidates.empty() ? nullptr : candidates.front();
     }
@@ -115,10 +118,7 @@ std::optional<SequenceContent> FCPXMLDescription::parseSyncClip(
     const xmltree::XMLElement& element, const timecode::CMTime& tcStart, const ClipTime& itemTime,
     const ClipTime& /*parentTiming*/, const std::optional<std::string>& /*groupId*/) const {
     const CMTime containerEnd = itemTime.offset - tcStart + itemTime.duration;
-    std::optional<ClipVolume> syncVolume;
-    if (const auto* adjustVolume = detail::firstChildNamed(element, "adjust-volume")) {
-        syncVolume = parseClipVolume(*adjustVolume);
-    }
+    const auto syncVolume = detail::containerVolume(element);
     const auto syncEffects = parseClipEffects(element);
 
     const XMLElementPtr source = getSyncSource(element);
