@@ -8,7 +8,9 @@ std::string frameRateText(timecode::TimecodeFrameRate rate) {
     return std::string(timecode::stringValue(rate));
 }
 
-std::string urlText(const koltutils::URL& url) { return url.absoluteString(); }
+std::string urlText(const koltutils::URL& url) {
+    return url.absoluteString();
+}
 
 std::string secondsText(const timecode::CMTime& time) {
     return koltutils::describe(time.seconds()) + "s";

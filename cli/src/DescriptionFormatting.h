@@ -1,10 +1,9 @@
 #pragma once
 
 #include <koltutils/URL.h>
+#include <string>
 #include <timecode/CMTime.h>
 #include <timecode/TimecodeFrameRate.h>
-
-#include <string>
 
 namespace velotrack::cli {
 

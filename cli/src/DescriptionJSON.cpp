@@ -1,9 +1,9 @@
 #include "DescriptionJSON.h"
+
 #include "DescriptionFormatting.h"
 
-#include <koltutils/EnumTable.h>
-
 #include <array>
+#include <koltutils/EnumTable.h>
 #include <string>
 
 namespace velotrack::cli {
@@ -17,9 +17,9 @@ std::string timeText(const timecode::CMTime& time) {
     if (!time.isNumeric()) {
         return time.description();
     }
-    return time.timescale == 1 ? std::to_string(time.value) + "s"
-                               : std::to_string(time.value) + "/" +
-                                     std::to_string(time.timescale) + "s";
+    return time.timescale == 1
+               ? std::to_string(time.value) + "s"
+               : std::to_string(time.value) + "/" + std::to_string(time.timescale) + "s";
 }
 
 std::string base64Text(const std::vector<std::uint8_t>& bytes) {
@@ -61,27 +61,23 @@ ordered_json toJSON(const Library& library);
 ordered_json toJSON(const ImportOptions& options);
 
 template <typename T>
-    requires std::is_arithmetic_v<T> || std::is_same_v<T, std::string>
-ordered_json toJSON(const T& value) {
+requires std::is_arithmetic_v<T> || std::is_same_v<T, std::string>
+    ordered_json toJSON(const T& value) {
     return value;
 }
 
 template <typename E>
-    requires std::is_enum_v<E>
-ordered_json toJSON(E value) {
+requires std::is_enum_v<E> ordered_json toJSON(E value) {
     return std::string(koltutils::rawValue(value));
 }
 
-template <typename T>
-ordered_json toJSON(const std::vector<T>& values);
+template <typename T> ordered_json toJSON(const std::vector<T>& values);
 
-template <typename T>
-ordered_json toJSON(const std::optional<T>& value) {
+template <typename T> ordered_json toJSON(const std::optional<T>& value) {
     return value ? toJSON(*value) : ordered_json(nullptr);
 }
 
-template <typename T>
-ordered_json toJSON(const std::vector<T>& values) {
+template <typename T> ordered_json toJSON(const std::vector<T>& values) {
     ordered_json array = ordered_json::array();
     for (const auto& value : values) {
         array.push_back(toJSON(value));
@@ -89,9 +85,13 @@ ordered_json toJSON(const std::vector<T>& values) {
     return array;
 }
 
-ordered_json toJSON(const timecode::CMTime& time) { return timeText(time); }
+ordered_json toJSON(const timecode::CMTime& time) {
+    return timeText(time);
+}
 
-ordered_json toJSON(const koltutils::URL& url) { return urlText(url); }
+ordered_json toJSON(const koltutils::URL& url) {
+    return urlText(url);
+}
 
 ordered_json toJSON(const ClipTime& clipTime) {
     return {
@@ -232,7 +232,9 @@ ordered_json toJSON(const Resources& resources) {
     };
 }
 
-ordered_json toJSON(const Library& library) { return {{"location", toJSON(library.location)}}; }
+ordered_json toJSON(const Library& library) {
+    return {{"location", toJSON(library.location)}};
+}
 
 ordered_json toJSON(const ImportOptions& options) {
     return {
@@ -265,8 +267,8 @@ ordered_json projectJSON(const FCPXMLDescription& description, const Project& pr
     return {
         {"name", toJSON(project.name)},
         {"uid", toJSON(project.uid)},
-        {"sequence", project.sequence ? sequenceJSON(description, *project.sequence)
-                                      : ordered_json(nullptr)},
+        {"sequence",
+         project.sequence ? sequenceJSON(description, *project.sequence) : ordered_json(nullptr)},
     };
 }
 

@@ -1,10 +1,10 @@
 #include "DescriptionReport.h"
+
 #include "DescriptionFormatting.h"
 
+#include <algorithm>
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
-
-#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -67,8 +67,7 @@ std::string timeText(const timecode::CMTime& time,
     return secondsText(time);
 }
 
-template <typename T>
-std::string orNone(const std::optional<T>& value) {
+template <typename T> std::string orNone(const std::optional<T>& value) {
     return value ? koltutils::describe(*value) : std::string(none);
 }
 
@@ -94,8 +93,8 @@ void printSettings(std::ostream& out, const FCPXMLDescription& description,
     const Sequence* sequence = project && project->sequence ? &*project->sequence : nullptr;
     settings.addRow({"Project", project ? orNone(project->name) : "(none)"});
     if (sequence) {
-        const auto start = rate ? description.projectStartTimecode()
-                                : std::optional<timecode::Timecode>();
+        const auto start =
+            rate ? description.projectStartTimecode() : std::optional<timecode::Timecode>();
         settings.addRow({"Frame rate", rate ? frameRateText(*rate) : std::string(none)});
         settings.addRow(
             {"Start timecode", start ? start->stringValue() : secondsText(sequence->tcStart)});
@@ -159,9 +158,9 @@ std::string descriptionReport(const FCPXMLDescription& description) {
     const auto rate = description.frameRate();
     printSettings(out, description, rate);
     const auto& project = description.project;
-    const auto* content =
-        project && project->sequence && project->sequence->content ? &*project->sequence->content
-                                                                   : nullptr;
+    const auto* content = project && project->sequence && project->sequence->content
+                              ? &*project->sequence->content
+                              : nullptr;
     printClips(out, content ? content->assetClips : std::vector<AssetClip>{}, rate);
     printMarkers(out, content ? content->markers : std::vector<Marker>{}, rate);
     return std::move(out).str();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <kvnfcpx/FCPXMLDescription.h>
-
 #include <string>
 
 namespace velotrack::cli {
