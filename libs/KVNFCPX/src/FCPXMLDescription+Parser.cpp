@@ -157,11 +157,12 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
         result.assetClips.reserve(expectedClipCount(from));
     }
     for (const auto& element : from) {
-        const ClipTime readTime = parseClipTime(*element);
-        if (readTime.clipItem == ClipItem::unknown) {
+        // Most elements of a timeline (effects, parameters, channel sources, titles) are no
+        // clip item; they are skipped before their times are read.
+        if (clipItemFromElementName(element->name()) == ClipItem::unknown) {
             continue;
         }
-        const ClipTime itemTime = adjustedItemTime(readTime, parentTiming);
+        const ClipTime itemTime = adjustedItemTime(parseClipTime(*element), parentTiming);
         ClipTime childrenParentTiming = itemTime;
 
         switch (itemTime.clipItem) {

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -40,7 +39,7 @@ public:
             if (firstPosition(item, hash) != npos) {
                 return false;
             }
-            firstPositions_.emplace(hash, items_.size());
+            index_.insert(hash, items_.size());
             ++indexedCount_;
         }
         items_.push_back(std::move(item));
@@ -72,7 +71,7 @@ public:
             // Every distinct value has exactly one entry, at its first occurrence. Entries of
             // values already kept in this pass point at their new places below `kept`, so the
             // look-up never reads a moved-from element.
-            std::size_t& first = entryFor(items_[position], position);
+            std::size_t& first = firstPositionEntry(items_[position], position);
             if (first != position) {
                 continue;
             }
@@ -98,25 +97,19 @@ private:
 
     // The position of the first indexed element equal to `item`, or npos.
     std::size_t firstPosition(const T& item, std::size_t hash) const {
-        const auto [begin, end] = firstPositions_.equal_range(hash);
-        for (auto entry = begin; entry != end; ++entry) {
-            if (items_[entry->second] == item) {
-                return entry->second;
-            }
-        }
-        return npos;
+        const std::size_t* entry =
+            index_.find(hash, [&](std::size_t position) { return items_[position] == item; });
+        return entry ? *entry : npos;
     }
 
     // The index entry of the value of the element at `position`.
-    std::size_t& entryFor(const T& item, std::size_t position) {
-        const auto [begin, end] = firstPositions_.equal_range(hashOf(item));
-        for (auto entry = begin; entry != end; ++entry) {
-            if (entry->second == position || items_[entry->second] == item) {
-                return entry->second;
-            }
-        }
-        // Unreachable once indexAll() has run: every element's value has an entry.
-        return firstPositions_.emplace(hashOf(item), position)->second;
+    std::size_t& firstPositionEntry(const T& item, std::size_t position) {
+        const std::size_t hash = hashOf(item);
+        std::size_t* entry = index_.find(hash, [&](std::size_t candidate) {
+            return candidate == position || items_[candidate] == item;
+        });
+        // Always found once indexAll() has run: every element's value has an entry.
+        return entry ? *entry : index_.insert(hash, position);
     }
 
     // Brings the elements appended as they are into the index, noting the first that repeats
@@ -125,13 +118,10 @@ private:
         if (indexedCount_ == items_.size()) {
             return;
         }
-        if (!indexed()) {
-            firstPositions_.reserve(items_.size());
-        }
         for (std::size_t position = indexedCount_; position < items_.size(); ++position) {
             const std::size_t hash = hashOf(items_[position]);
             if (firstPosition(items_[position], hash) == npos) {
-                firstPositions_.emplace(hash, position);
+                index_.insert(hash, position);
             } else if (firstDuplicate_ == npos) {
                 firstDuplicate_ = position;
             }
@@ -139,10 +129,71 @@ private:
         indexedCount_ = items_.size();
     }
 
+    // Open addressing with linear probing over (hash, position) slots: no allocation per entry
+    // and neighbouring probes in one cache line, which a node-based map lacks.
+    class PositionIndex {
+    public:
+        // The position of a matching entry among those stored with `hash`, or null.
+        template <class Matches> std::size_t* find(std::size_t hash, Matches&& matches) {
+            if (slots_.empty()) {
+                return nullptr;
+            }
+            for (std::size_t slot = hash & mask(); slots_[slot].used; slot = (slot + 1) & mask()) {
+                if (slots_[slot].hash == hash && matches(slots_[slot].position)) {
+                    return &slots_[slot].position;
+                }
+            }
+            return nullptr;
+        }
+        template <class Matches>
+        const std::size_t* find(std::size_t hash, Matches&& matches) const {
+            return const_cast<PositionIndex*>(this)->find(hash, std::forward<Matches>(matches));
+        }
+
+        std::size_t& insert(std::size_t hash, std::size_t position) {
+            if ((count_ + 1) * 2 > slots_.size()) {
+                grow();
+            }
+            ++count_;
+            return place({hash, position, true});
+        }
+
+    private:
+        struct Slot {
+            std::size_t hash = 0;
+            std::size_t position = 0;
+            bool used = false;
+        };
+
+        std::size_t mask() const noexcept { return slots_.size() - 1; }
+
+        std::size_t& place(const Slot& entry) {
+            std::size_t slot = entry.hash & mask();
+            while (slots_[slot].used) {
+                slot = (slot + 1) & mask();
+            }
+            slots_[slot] = entry;
+            return slots_[slot].position;
+        }
+
+        void grow() {
+            std::vector<Slot> previous(slots_.empty() ? 32 : slots_.size() * 2);
+            previous.swap(slots_);
+            for (const Slot& entry : previous) {
+                if (entry.used) {
+                    place(entry);
+                }
+            }
+        }
+
+        std::vector<Slot> slots_;
+        std::size_t count_ = 0;
+    };
+
     std::vector<T> items_;
     // One entry per distinct value among the first `indexedCount_` elements: its hash and the
     // position of its first occurrence.
-    std::unordered_multimap<std::size_t, std::size_t> firstPositions_;
+    PositionIndex index_;
     std::size_t indexedCount_ = 0;
     // The earliest indexed element that equals an earlier one, or npos when there is none.
     std::size_t firstDuplicate_ = npos;
