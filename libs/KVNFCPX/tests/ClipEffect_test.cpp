@@ -11,42 +11,6 @@
 
 namespace kvnfcpx {
 
-// Readable failure messages for decoded values.
-void PrintTo(const ArchivedValue& value, std::ostream* stream);
-
-namespace {
-struct ArchivedValuePrinter {
-    std::ostream* stream;
-    void operator()(ArchivedValue::Null) const { *stream << "null"; }
-    void operator()(bool flag) const { *stream << (flag ? "true" : "false"); }
-    void operator()(std::int64_t number) const { *stream << number; }
-    void operator()(double number) const { *stream << number; }
-    void operator()(const std::string& text) const { *stream << '"' << text << '"'; }
-    void operator()(const ArchivedValue::Data& data) const { *stream << data.size() << " bytes"; }
-    void operator()(const ArchivedValue::Array& array) const {
-        *stream << "[";
-        for (const auto& element : array) {
-            PrintTo(element, stream);
-            *stream << ", ";
-        }
-        *stream << "]";
-    }
-    void operator()(const ArchivedValue::Dictionary& dictionary) const {
-        *stream << "{";
-        for (const auto& [key, element] : dictionary) {
-            *stream << key << ": ";
-            PrintTo(element, stream);
-            *stream << ", ";
-        }
-        *stream << "}";
-    }
-};
-} // namespace
-
-void PrintTo(const ArchivedValue& value, std::ostream* stream) {
-    std::visit(ArchivedValuePrinter{stream}, value.storage);
-}
-
 namespace {
 
 using ::testing::ElementsAre;
