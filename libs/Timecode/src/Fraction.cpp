@@ -232,8 +232,12 @@ std::string Fraction::fcpxmlStringValue() const {
     // The sign goes on the numerator (1/−2 prints as -1/2s); built from magnitudes so that
     // −2^63 never has to be negated.
     const bool minus = denominator_ < 0 ? numerator_ > 0 : numerator_ < 0;
-    return (minus ? "-" : "") + std::to_string(magnitude(numerator_)) + "/" +
-           std::to_string(magnitude(denominator_)) + "s";
+    std::string text = minus ? "-" : "";
+    text += std::to_string(magnitude(numerator_));
+    text += '/';
+    text += std::to_string(magnitude(denominator_));
+    text += 's';
+    return text;
 }
 
 std::string Fraction::description() const {
