@@ -3,6 +3,8 @@
 // bench/check_containers_scaling.py compares the two sizes (loading must stay linear and keep
 // its ratio to the expat pass).
 
+#include "QuietLogging.h"
+
 #include <benchmark/benchmark.h>
 #include <cstddef>
 #include <expat.h>
@@ -15,16 +17,7 @@
 
 namespace {
 
-// Keeps the system log out of the measurement.
-class DiscardingSink final : public platform::LogSink {
-public:
-    void write(const platform::LogRecord&) override {}
-};
-
-void quietLogging() {
-    koltutils::Log::setBuildConfig(koltutils::BuildConfig::release);
-    koltutils::Log::setSink(std::make_shared<DiscardingSink>());
-}
+using velotrack::bench::quietLogging;
 
 std::string seconds(std::size_t value) {
     return std::to_string(value) + "s";

@@ -9,6 +9,8 @@
 //   build-release/bench/fcpxml_load_bench
 //   VELOTRACK_BENCH_KEEP_HEAP=1 build-release/bench/fcpxml_load_bench   (see "Heap policy")
 
+#include "QuietLogging.h"
+
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -179,16 +181,7 @@ const std::string& project(int clipCount) {
 // ---- What is measured
 // ----------------------------------------------------------------------------
 
-class DiscardingSink final : public platform::LogSink {
-public:
-    void write(const platform::LogRecord&) override {}
-};
-
-// Release builds skip debug lines; the system log stays out of the measurement either way.
-void quietLogging() {
-    koltutils::Log::setBuildConfig(koltutils::BuildConfig::release);
-    koltutils::Log::setSink(std::make_shared<DiscardingSink>());
-}
+using velotrack::bench::quietLogging;
 
 struct ExpatCounts {
     long long elements = 0;
