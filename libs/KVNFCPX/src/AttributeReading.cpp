@@ -68,7 +68,8 @@ std::optional<timecode::CMTime> readTime(std::string_view text) {
 
 std::optional<std::string> textAttribute(const xmltree::XMLElement& element,
                                          std::string_view name) {
-    return element.attribute(name);
+    const auto text = element.attribute(name);
+    return text ? std::optional<std::string>(*text) : std::nullopt;
 }
 
 std::optional<std::int64_t> integerAttribute(const xmltree::XMLElement& element,

@@ -1,3 +1,4 @@
+#include "AttributeReading.h"
 #include "FileLocations.h"
 #include "kvnfcpx/FCPXMLDescription.h"
 
@@ -6,6 +7,7 @@
 #include <iterator>
 #include <koltutils/DescribedError.h>
 #include <koltutils/Log.h>
+#include <koltutils/UTF8.h>
 
 namespace kvnfcpx {
 
@@ -39,44 +41,13 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     return bytes;
 }
 
-// Length of the UTF-8 sequence starting at `text[i]`, or 0 when it is not well-formed
-// (overlong forms, surrogates and code points past U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const auto continuation = [&](std::size_t k) {
-        return i + k < text.size() && (byte(k) & 0xC0) == 0x80;
-    };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return continuation(1) ? 2 : 0;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (!continuation(1) || !continuation(2) || (lead == 0xE0 && byte(1) < 0xA0) ||
-            (lead == 0xED && byte(1) > 0x9F)) {
-            return 0;
-        }
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (!continuation(1) || !continuation(2) || !continuation(3) ||
-            (lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) > 0x8F)) {
-            return 0;
-        }
-        return 4;
-    }
-    return 0;
-}
-
 // Decodes `bytes` as UTF-8 and drops every control character (C0, DEL and C1, line breaks and
 // tabs included), as a file is prepared before it is parsed. Nothing when not UTF-8.
 std::optional<std::string> utf8WithoutControlCharacters(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = utf8SequenceLength(bytes, i);
+        const std::size_t length = koltutils::UTF8::sequenceLength(bytes, i);
         if (length == 0) {
             return std::nullopt;
         }
@@ -106,7 +77,7 @@ Version checkedVersion(const XMLElement& root) {
     }
     const auto version = versionFromString(*versionText);
     if (!version) {
-        throw koltutils::DescribedError("Sorry, fcpxml " + *versionText +
+        throw koltutils::DescribedError("Sorry, fcpxml " + std::string(*versionText) +
                                         " isn't supported. Please use " + supportedVersionList());
     }
     return *version;
@@ -239,7 +210,8 @@ FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDo
     }
     description.library = readLibrary(*root);
     if (const auto project = projectElement(*root)) {
-        Project result{.name = project->attribute("name"), .uid = project->attribute("uid")};
+        Project result{.name = detail::textAttribute(*project, "name"),
+                       .uid = detail::textAttribute(*project, "uid")};
         const auto sequence = project->firstDescendant(
             [](const XMLElement& e) { return e.name() == "sequence" || e.name() == "event"; });
         result.sequence = description.parseSequence(sequence ? *sequence : *project);

@@ -18,7 +18,8 @@ constexpr float mutedGainDecibels = -90.0f;
 
 // "-6dB" reads as -6: the unit's letters are dropped wherever they stand, and the rest must be
 // a number as a whole.
-std::optional<float> readDecibels(std::string text) {
+std::optional<float> readDecibels(std::string_view written) {
+    std::string text(written);
     std::erase_if(text, [](char c) { return c == 'd' || c == 'B'; });
     return detail::readFloat(text);
 }
@@ -46,11 +47,11 @@ std::vector<ClipEffect::Param> paramsOf(const XMLElement& filter) {
     std::vector<ClipEffect::Param> params;
     for (const auto& element :
          filter.allDescendants([](const XMLElement& e) { return e.name() == "param"; })) {
-        auto name = element->attribute("name");
-        auto key = element->attribute("key");
+        const auto name = element->attribute("name");
+        const auto key = element->attribute("key");
         const auto value = detail::floatAttribute(*element, "value");
         if (name && key && value) {
-            params.push_back({std::move(*name), std::move(*key), *value});
+            params.push_back({std::string(*name), std::string(*key), *value});
         }
     }
     return params;
@@ -90,8 +91,8 @@ std::vector<std::int64_t> readSourceChannels(std::string_view text) {
 std::optional<ClipVolume>
 FCPXMLDescription::parseClipVolume(const xmltree::XMLElement& adjustVolume) {
     ClipVolume volume;
-    if (auto amount = adjustVolume.attribute("amount")) {
-        volume.adjustVolume = readDecibels(std::move(*amount));
+    if (const auto amount = adjustVolume.attribute("amount")) {
+        volume.adjustVolume = readDecibels(*amount);
     }
     const auto amountParam = adjustVolume.firstDescendant(
         [](const XMLElement& e) { return e.name() == "param" && e.attribute("name") == "amount"; });
@@ -125,9 +126,9 @@ FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
             continue;
         }
         effects->push_back(ClipEffect{
-            .name = filter->attribute("name"),
+            .name = detail::textAttribute(*filter, "name"),
             .uid = resource->uid,
-            .presetID = filter->attribute("presetID"),
+            .presetID = detail::textAttribute(*filter, "presetID"),
             .effectState = effectStateOf(*filter),
             .params = paramsOf(*filter),
             .enabled = filter->attribute("enabled") != "0",
@@ -138,20 +139,20 @@ FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
 
 std::optional<ClipContent> FCPXMLDescription::parseClipContent(const xmltree::XMLElement& element) {
     const auto contentType = koltutils::fromRawValue<ClipContent::ContentType>(element.name());
-    auto ref = element.attribute("ref");
+    const auto ref = element.attribute("ref");
     if (!contentType || !ref) {
         return std::nullopt;
     }
     ClipContent content{
         .contentType = *contentType,
-        .ref = std::move(*ref),
+        .ref = std::string(*ref),
         .clipTime = parseClipTime(element),
-        .role = element.attribute("audioRole"),
+        .role = detail::textAttribute(element, "audioRole"),
         .srcCh = std::nullopt,
         .lane = detail::integerAttribute(element, "lane"),
     };
     if (!content.role) {
-        content.role = element.attribute("role");
+        content.role = detail::textAttribute(element, "role");
     }
     if (const auto srcCh = element.attribute("srcCh")) {
         content.srcCh = readSourceChannels(*srcCh);

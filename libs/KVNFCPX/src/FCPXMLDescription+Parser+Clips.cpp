@@ -53,7 +53,7 @@ FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timeco
         return std::nullopt;
     }
     // A compound clip whose audio is switched off contributes nothing.
-    const std::string srcEnable = element.attribute("srcEnable").value_or("all");
+    const std::string_view srcEnable = element.attribute("srcEnable").value_or("all");
     if (srcEnable != "all" && srcEnable != "audio") {
         KOLT_LOG_ERROR(parseRefClipSignature, "Skipping this ref-clip", *ref, "srcEnable is",
                        srcEnable);

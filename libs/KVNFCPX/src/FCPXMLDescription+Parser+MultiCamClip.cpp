@@ -35,7 +35,7 @@ const XMLElement* audioSourceOf(const XMLElement& mcClip) {
     return nullptr;
 }
 
-XMLElementPtr angleNamed(const XMLElement& multicam, const std::string& angleID) {
+XMLElementPtr angleNamed(const XMLElement& multicam, std::string_view angleID) {
     return multicam.firstDescendant([&angleID](const XMLElement& element) {
         return element.name() == "mc-angle" && element.attribute("angleID") == angleID;
     });
@@ -77,8 +77,9 @@ std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
     }
     const XMLElementPtr angle = angleNamed(multicam, *angleID);
     if (!angle) {
-        KOLT_LOG_ERROR(parseMultiCamClipSignature,
-                       "Failed to find mc-angle " + *angleID + " source in multicam media");
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "Failed to find mc-angle " +
+                                                       std::string(*angleID) +
+                                                       " source in multicam media");
         return std::nullopt;
     }
     const detail::ReferencedTimelineGuard guard(*this, *media);

@@ -101,9 +101,10 @@ std::vector<Format> FCPXMLDescription::parseFormats(const xmltree::XMLElement& f
     return formats;
 }
 
-std::vector<Asset> FCPXMLDescription::parseAssets(const xmltree::XMLElement& from,
-                                                  const BookmarkResolver& bookmarkResolver) const {
-    std::vector<Asset> assets;
+std::vector<koltutils::SharedValue<Asset>>
+FCPXMLDescription::parseAssets(const xmltree::XMLElement& from,
+                               const BookmarkResolver& bookmarkResolver) const {
+    std::vector<koltutils::SharedValue<Asset>> assets;
     for (const auto& element : descendantsNamed(from, "asset")) {
         if (auto asset = parseAsset(*element, bookmarkResolver)) {
             assets.push_back(std::move(*asset));

@@ -34,7 +34,7 @@ bool isSourceCandidate(std::string_view name) noexcept {
 
 // The role a clip's audio plays: its own `audioRole`, else that of its channel source, else
 // that of its nested audio.
-std::optional<std::string> audioRoleOf(const XMLElement& element) {
+std::optional<std::string_view> audioRoleOf(const XMLElement& element) {
     if (auto role = element.attribute("audioRole")) {
         return role;
     }
@@ -51,7 +51,7 @@ std::optional<std::string> audioRoleOf(const XMLElement& element) {
 
 // The role the editor synchronised on: the first active "audio-role-source" below the
 // "sync-source", else its first "audio-role-source" child even when inactive.
-std::optional<std::string> syncRoleOf(const XMLElement& syncSource) {
+std::optional<std::string_view> syncRoleOf(const XMLElement& syncSource) {
     XMLElementPtr roleSource = syncSource.firstDescendant([](const XMLElement& element) {
         return element.name() == "audio-role-source" && element.attribute("active") != "0";
     });

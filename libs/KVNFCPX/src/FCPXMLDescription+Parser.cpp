@@ -248,7 +248,7 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
         clip.lane = detail::integerAttribute(element, "lane");
     }
 
-    const Asset* asset = this->asset(clip.ref);
+    const auto* asset = resources ? resources->findSharedAsset(clip.ref) : nullptr;
     if (!asset) {
         KOLT_LOG_ERROR(parseClipSignature,
                        "Skipping '" + element.name() + "'. Failed to find 'asset'");
@@ -257,10 +257,11 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
 
     // A position inside the media file, whose own timecode begins at the asset's start.
     CMTime start = itemTime.start;
-    if (asset->clipTime.start != CMTime::zero) {
-        start = itemTime.start - asset->clipTime.start;
-        KOLT_LOG_DEBUG(parseClipSignature, "- 🕛 Subtracted asset.start",
-                       asset->clipTime.start.seconds(), "new start is", start.seconds());
+    const CMTime& assetStart = (*asset)->clipTime.start;
+    if (assetStart != CMTime::zero) {
+        start = itemTime.start - assetStart;
+        KOLT_LOG_DEBUG(parseClipSignature, "- 🕛 Subtracted asset.start", assetStart.seconds(),
+                       "new start is", start.seconds());
     }
     const CMTime offset = itemTime.offset - tcStart;
 

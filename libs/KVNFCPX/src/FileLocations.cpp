@@ -31,7 +31,7 @@ bool somethingExists(const koltutils::URL& url) {
     return !path.empty() && std::filesystem::exists(path, error);
 }
 
-std::optional<koltutils::URL> existingLocation(const std::optional<std::string>& text) {
+std::optional<koltutils::URL> existingLocation(std::optional<std::string_view> text) {
     auto url = text ? urlFromString(*text) : std::nullopt;
     if (url && somethingExists(*url)) {
         return url;

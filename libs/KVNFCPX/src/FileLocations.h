@@ -19,6 +19,6 @@ std::string absoluteString(const koltutils::URL& url);
 // Whether a file or folder exists at the URL's path.
 bool somethingExists(const koltutils::URL& url);
 // The URL made from `text`, kept only if something exists at its path.
-std::optional<koltutils::URL> existingLocation(const std::optional<std::string>& text);
+std::optional<koltutils::URL> existingLocation(std::optional<std::string_view> text);
 
 } // namespace kvnfcpx::detail

@@ -14,6 +14,11 @@ const Format* Resources::findFormat(std::string_view id) const {
 }
 
 const Asset* Resources::findAsset(std::string_view id) const {
+    const auto* shared = findSharedAsset(id);
+    return shared ? &shared->get() : nullptr;
+}
+
+const koltutils::SharedValue<Asset>* Resources::findSharedAsset(std::string_view id) const {
     return index.assets.find(assets, id);
 }
 

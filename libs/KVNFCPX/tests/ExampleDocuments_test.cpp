@@ -35,7 +35,7 @@ TEST(ExampleDocuments, DropFrameDocumentaryOfVersion18) {
     koltutils::ScopedLogCapture quiet;
     const auto description = loadExample("harbour-documentary-1.8.fcpxml");
     EXPECT_EQ(description.version, Version::v1_8);
-    EXPECT_EQ(description.resources->assets[0].mediaRep.src,
+    EXPECT_EQ(description.resources->assets[0]->mediaRep.src,
               "file:///Volumes/Harbour/Interviews/Maya%20Interview.mov");
     const auto& sequence = *description.project->sequence;
     EXPECT_EQ(sequence.tcStart, frames(107892));
@@ -70,8 +70,9 @@ TEST(ExampleDocuments, DropFrameDocumentaryOfVersion18) {
 TEST(ExampleDocuments, TrailerWithProxiesEffectsAndNestedAudio) {
     koltutils::ScopedLogCapture quiet;
     const auto description = loadExample("coastline-trailer-1.11.fcpxml");
-    EXPECT_EQ(description.resources->assets[0].mediaRep.kind, Asset::MediaRep::Kind::originalMedia);
-    EXPECT_EQ(description.resources->assets[0].mediaRep.src,
+    EXPECT_EQ(description.resources->assets[0]->mediaRep.kind,
+              Asset::MediaRep::Kind::originalMedia);
+    EXPECT_EQ(description.resources->assets[0]->mediaRep.src,
               "file:///Volumes/Coastline/Drone/Drone%20Coast.mov");
 
     // A clip element takes ref, role and lane from its nested audio, so the narration on lane

@@ -77,7 +77,7 @@ TEST(FCPXMLDescriptionClipAudio, ReadsVolumeEffectsAndChannelSourcesOfEveryClip)
 
     // A `clip` plays the asset of its nested audio, whose own timing is kept beside.
     EXPECT_EQ(clips[6].ref, "a2");
-    EXPECT_EQ(clips[6].asset.id, "a2");
+    EXPECT_EQ(clips[6].asset->id, "a2");
     ASSERT_TRUE(clips[6].audioClipContent);
     const auto& content = *clips[6].audioClipContent;
     EXPECT_EQ(content.srcCh, (std::vector<std::int64_t>{1, 3}));

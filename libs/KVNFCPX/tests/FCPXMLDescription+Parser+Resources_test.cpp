@@ -42,10 +42,15 @@ FCPXMLDescription load(const std::string& version, const std::string& resources,
                                        validateMedia, resolver);
 }
 
+auto assetWithId(const std::string& id) {
+    return ::testing::Property(&koltutils::SharedValue<Asset>::get,
+                               ::testing::Field(&Asset::id, id));
+}
+
 // A copy: the descriptions these tests load are temporaries.
 Asset onlyAsset(const FCPXMLDescription& description) {
     EXPECT_THAT(description.resources->assets, SizeIs(1));
-    return description.resources->assets.at(0);
+    return description.resources->assets.at(0).get();
 }
 
 TEST(FCPXMLDescriptionResources, ChoosesTheMediaRepresentationByVersion) {
@@ -96,7 +101,7 @@ TEST(FCPXMLDescriptionResources, SkipsAssetsWithoutIdOrLocationAndSaysWhy) {
     const auto description = load("1.10", R"(<asset src="file:///a.wav"/>
         <asset id="a2"><media-rep kind="original-media"/></asset>
         <asset id="a3" src="file:///c.wav"/>)");
-    EXPECT_THAT(description.resources->assets, ElementsAre(::testing::Field(&Asset::id, "a3")));
+    EXPECT_THAT(description.resources->assets, ElementsAre(assetWithId("a3")));
     EXPECT_THAT(capture.lines(),
                 ElementsAre(EndsWith(":Invalid asset: missing id"),
                             EndsWith(":Element is missing required media-rep data")));
@@ -114,7 +119,7 @@ TEST(FCPXMLDescriptionResources, ValidatesMediaOnlyWhenAsked) {
     EXPECT_THAT(capture.lines(), IsEmpty());
 
     const auto validated = load("1.10", assets, true);
-    EXPECT_THAT(validated.resources->assets, ElementsAre(::testing::Field(&Asset::id, "here")));
+    EXPECT_THAT(validated.resources->assets, ElementsAre(assetWithId("here")));
     EXPECT_THAT(capture.lines(), ElementsAre(EndsWith(":Missing media: /no/such/gone.wav"),
                                              EndsWith(":Missing media: ")));
 }
@@ -216,7 +221,7 @@ TEST(FCPXMLDescriptionResources, IndexStaysCorrectWhenListsAreEditedByHand) {
 
     Resources byHand;
     byHand.assets.push_back(Asset{.id = "a1"});
-    EXPECT_EQ(byHand.findAsset("a1"), &byHand.assets[0]);
+    EXPECT_EQ(byHand.findAsset("a1"), &byHand.assets[0].get());
 
     // The index is not part of equality: a copy reindexed or not is the same value.
     Resources indexed = byHand;

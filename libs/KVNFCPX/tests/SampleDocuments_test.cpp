@@ -81,7 +81,7 @@ void expectConsistentContent(const FCPXMLDescription& description) {
     }
     for (const auto& clip : sequence->content->assetClips) {
         EXPECT_TRUE(clip.clipTime.isValid);
-        EXPECT_EQ(clip.asset.id, clip.ref);
+        EXPECT_EQ(clip.asset->id, clip.ref);
         EXPECT_NE(description.asset(clip.ref), nullptr) << clip.ref;
     }
     const auto markerElements =

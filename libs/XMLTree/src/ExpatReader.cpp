@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace xmltree::detail {
 
@@ -146,11 +147,16 @@ private:
                  " levels");
             return;
         }
-        XMLElement::Attributes map;
-        for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) {
-            map.insert_or_assign(attributeName(pair[0]), pair[1]);
+        std::vector<XMLAttributes::value_type> entries;
+        std::size_t count = 0;
+        while (attributes[2 * count] != nullptr) {
+            ++count;
         }
-        builder_.startElement(elementName(name), std::move(map));
+        entries.reserve(count);
+        for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) {
+            entries.emplace_back(attributeName(pair[0]), pair[1]);
+        }
+        builder_.startElement(elementName(name), XMLAttributes(std::move(entries)));
     }
 
     void endElement() {

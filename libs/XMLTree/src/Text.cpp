@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstdint>
 
 namespace xmltree::detail {
 
@@ -57,37 +56,6 @@ std::size_t trailingWhitespaceLength(std::string_view text) noexcept {
     return 0;
 }
 
-// Length of the well-formed UTF-8 sequence that starts at `text[index]`, or 0 when there is
-// none (stray continuation byte, overlong form, surrogate, beyond U+10FFFF or truncated).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t index) noexcept {
-    auto byteAt = [text](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    std::uint8_t lead = byteAt(index);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || index + length > text.size()) {
-        return 0;
-    }
-    // The second byte's range rules out overlong forms, surrogates and code points past
-    // U+10FFFF; the rest only need to be continuation bytes.
-    std::uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    std::uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    std::uint8_t second = byteAt(index + 1);
-    if (second < low || second > high) {
-        return 0;
-    }
-    for (std::size_t i = index + 2; i < index + length; ++i) {
-        if ((byteAt(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 } // namespace
 
 bool equalsIgnoringASCIICase(std::string_view text, std::string_view lowerCase) noexcept {
@@ -104,17 +72,6 @@ std::string_view trimmedWhitespace(std::string_view text) noexcept {
         text.remove_suffix(length);
     }
     return text;
-}
-
-bool isValidUTF8(std::string_view text) noexcept {
-    for (std::size_t index = 0; index < text.size();) {
-        std::size_t length = utf8SequenceLength(text, index);
-        if (length == 0) {
-            return false;
-        }
-        index += length;
-    }
-    return true;
 }
 
 } // namespace xmltree::detail

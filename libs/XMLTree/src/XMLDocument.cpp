@@ -4,6 +4,7 @@
 #include "Text.h"
 #include "TreeBuilder.h"
 
+#include <koltutils/UTF8.h>
 #include <utility>
 
 namespace xmltree {
@@ -49,7 +50,7 @@ void XMLDocument::loadText(std::string_view text) {
         throw XMLError(XMLError::Code::parsingFailed,
                        "text cannot be converted to the encoding \"" + encoding + "\"");
     }
-    if (!detail::isValidUTF8(text)) {
+    if (!koltutils::UTF8::isValid(text)) {
         throw XMLError(XMLError::Code::parsingFailed, "the text is not valid UTF-8");
     }
     loadBytes(text);

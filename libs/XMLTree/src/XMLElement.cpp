@@ -101,12 +101,12 @@ void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
     }
 }
 
-std::optional<std::string> XMLElement::attribute(std::string_view attributeName) const {
-    auto found = attributes_.find(attributeName);
-    if (found == attributes_.end()) {
-        return std::nullopt;
+std::optional<std::string_view>
+XMLElement::attribute(std::string_view attributeName) const noexcept {
+    if (const std::string* value = attributes_.find(attributeName)) {
+        return *value;
     }
-    return found->second;
+    return std::nullopt;
 }
 
 XMLElement::Ptr XMLElement::child(std::string_view childName) const {

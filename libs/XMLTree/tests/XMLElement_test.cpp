@@ -14,7 +14,7 @@ std::vector<std::string> attributeValues(const std::vector<XMLElement::Ptr>& ele
                                          std::string_view attributeName) {
     std::vector<std::string> values;
     for (const auto& element : elements) {
-        values.push_back(element->attribute(attributeName).value_or("-"));
+        values.emplace_back(element->attribute(attributeName).value_or("-"));
     }
     return values;
 }
@@ -79,7 +79,7 @@ TEST(XMLElement, DescendantSearchesRunDepthFirstPreOrderBelowTheElement) {
               (std::vector<std::string>{"1", "2", "3"}));
     std::vector<std::string> order;
     r->allDescendants([&](const XMLElement& element) {
-        order.push_back(element.name() + element.attribute("n").value_or(""));
+        order.push_back(element.name() + std::string(element.attribute("n").value_or("")));
         return false;
     });
     EXPECT_EQ(order, (std::vector<std::string>{"x", "y1", "z", "y2", "y3"}));

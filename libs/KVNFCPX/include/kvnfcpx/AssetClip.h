@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <koltutils/SharedValue.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,9 +17,10 @@ namespace kvnfcpx {
 
 // One flattened audio-bearing clip of the timeline.
 struct AssetClip {
-    // The id of the asset it plays; equals `asset.id`.
+    // The id of the asset it plays; equals `asset->id`.
     std::string ref{};
-    Asset asset{};
+    // Shared with every other clip that plays the same asset.
+    koltutils::SharedValue<Asset> asset{};
     // `offset`: position from the sequence start; `start`: position in the media file.
     ClipTime clipTime{};
     std::optional<ClipVolume> clipVolume{};

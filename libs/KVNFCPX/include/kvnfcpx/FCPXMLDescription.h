@@ -144,8 +144,8 @@ struct FCPXMLDescription {
                                            const BookmarkResolver& bookmarkResolver) const;
     [[nodiscard]] static std::vector<Format> parseFormats(const xmltree::XMLElement& from);
     // Uses `version` (which element holds the media location) and `parserOptions`.
-    [[nodiscard]] std::vector<Asset> parseAssets(const xmltree::XMLElement& from,
-                                                 const BookmarkResolver& bookmarkResolver) const;
+    [[nodiscard]] std::vector<koltutils::SharedValue<Asset>>
+    parseAssets(const xmltree::XMLElement& from, const BookmarkResolver& bookmarkResolver) const;
     [[nodiscard]] std::optional<Asset> parseAsset(const xmltree::XMLElement& element,
                                                   const BookmarkResolver& bookmarkResolver) const;
     [[nodiscard]] static std::vector<Media> parseMedia(const xmltree::XMLElement& from);

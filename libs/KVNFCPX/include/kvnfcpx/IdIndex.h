@@ -2,12 +2,22 @@
 
 #include <cstddef>
 #include <functional>
+#include <koltutils/SharedValue.h>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace kvnfcpx {
+
+namespace detail {
+template <typename T> const std::string& idOf(const T& item) noexcept {
+    return item.id;
+}
+template <typename T> const std::string& idOf(const koltutils::SharedValue<T>& item) noexcept {
+    return item->id;
+}
+} // namespace detail
 
 // A look-up from `id` to the position of the FIRST element of a list with that id, so that
 // "the first resource whose id equals" costs O(1) instead of a scan per clip.
@@ -23,7 +33,7 @@ public:
         positions_.clear();
         positions_.reserve(items.size());
         for (std::size_t i = 0; i < items.size(); ++i) {
-            positions_.try_emplace(items[i].id, i);
+            positions_.try_emplace(detail::idOf(items[i]), i);
         }
         indexedCount_ = items.size();
     }
@@ -35,12 +45,12 @@ public:
             if (hit == positions_.end()) {
                 return nullptr;
             }
-            if (hit->second < items.size() && items[hit->second].id == id) {
+            if (hit->second < items.size() && detail::idOf(items[hit->second]) == id) {
                 return &items[hit->second];
             }
         }
         for (const auto& item : items) {
-            if (item.id == id) {
+            if (detail::idOf(item) == id) {
                 return &item;
             }
         }

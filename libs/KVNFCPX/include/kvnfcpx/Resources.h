@@ -6,6 +6,7 @@
 #include "kvnfcpx/IdIndex.h"
 #include "kvnfcpx/Media.h"
 
+#include <koltutils/SharedValue.h>
 #include <string_view>
 #include <vector>
 
@@ -25,7 +26,8 @@ struct Resources {
     };
 
     std::vector<Format> formats{};
-    std::vector<Asset> assets{};
+    // Shared with the clips that play them.
+    std::vector<koltutils::SharedValue<Asset>> assets{};
     std::vector<Media> media{};
     std::vector<Effect> effects{};
     Index index{};
@@ -37,6 +39,8 @@ struct Resources {
     // The first entry with that id, or null. The pointer lives as long as the list is unchanged.
     [[nodiscard]] const Format* findFormat(std::string_view id) const;
     [[nodiscard]] const Asset* findAsset(std::string_view id) const;
+    // The same entry as the shared value itself, for a clip that plays it.
+    [[nodiscard]] const koltutils::SharedValue<Asset>* findSharedAsset(std::string_view id) const;
     [[nodiscard]] const Media* findMedia(std::string_view id) const;
     [[nodiscard]] const Effect* findEffect(std::string_view id) const;
 

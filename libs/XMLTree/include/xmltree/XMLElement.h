@@ -1,11 +1,11 @@
 #pragma once
 
+#include "xmltree/XMLAttributes.h"
 #include "xmltree/XMLError.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,10 +34,7 @@ protected:
 
 public:
     using Ptr = std::shared_ptr<XMLElement>;
-    /// Ordered by name with transparent comparison: look-up by std::string_view allocates
-    /// nothing and costs a few comparisons for the handful of attributes elements carry, and
-    /// iteration order is the same on every run. XML allows one value per name, and so does this.
-    using Attributes = std::map<std::string, std::string, std::less<>>;
+    using Attributes = XMLAttributes;
     /// Must not change the tree it is walking.
     using Predicate = std::function<bool(const XMLElement&)>;
 
@@ -60,7 +57,8 @@ public:
     const Attributes& attributes() const noexcept { return attributes_; }
     Attributes& attributes() noexcept { return attributes_; }
     /// The attribute's text exactly as written, absent when the element has no such attribute.
-    std::optional<std::string> attribute(std::string_view attributeName) const;
+    /// A view into the element: it lives as long as the element and its attributes unchanged.
+    std::optional<std::string_view> attribute(std::string_view attributeName) const noexcept;
     const std::vector<Ptr>& children() const noexcept { return children_; }
     /// Null for a top element of a free-standing tree and for detached elements.
     Ptr parent() const noexcept { return parent_.lock(); }

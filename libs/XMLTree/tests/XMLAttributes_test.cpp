@@ -1,0 +1,58 @@
+#include "xmltree/XMLAttributes.h"
+#include "xmltree/XMLDocument.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace xmltree {
+namespace {
+
+std::vector<std::string> names(const XMLAttributes& attributes) {
+    std::vector<std::string> result;
+    for (const auto& [name, value] : attributes) {
+        result.push_back(name);
+    }
+    return result;
+}
+
+TEST(XMLAttributes, OneValuePerNameTheLastGivenInNameOrder) {
+    const XMLAttributes attributes{{"start", "1s"}, {"ref", "r1"}, {"start", "2s"}, {"a", ""}};
+    EXPECT_EQ(names(attributes), (std::vector<std::string>{"a", "ref", "start"}));
+    ASSERT_NE(attributes.find("start"), nullptr);
+    EXPECT_EQ(*attributes.find("start"), "2s");
+    EXPECT_EQ(*attributes.find("a"), "") << "an empty value is still a value";
+    EXPECT_EQ(attributes.find("Start"), nullptr) << "names compare exactly";
+    EXPECT_EQ(attributes.find("st"), nullptr);
+
+    EXPECT_EQ(attributes, (XMLAttributes{{"a", ""}, {"ref", "r1"}, {"start", "2s"}}))
+        << "equality ignores the order the attributes were given in";
+}
+
+TEST(XMLAttributes, EditingKeepsTheSetOrderedAndUnique) {
+    XMLAttributes attributes{{"m", "1"}};
+    attributes.insert_or_assign("z", "2");
+    attributes.insert_or_assign("b", "3");
+    attributes.insert_or_assign("m", "4");
+    EXPECT_EQ(attributes, (XMLAttributes{{"b", "3"}, {"m", "4"}, {"z", "2"}}));
+    EXPECT_TRUE(attributes.erase("m"));
+    EXPECT_FALSE(attributes.erase("m"));
+    EXPECT_FALSE(attributes.contains("m"));
+    EXPECT_EQ(names(attributes), (std::vector<std::string>{"b", "z"}));
+}
+
+TEST(XMLAttributes, AnElementWithThousandsOfAttributesIsReadAndSearched) {
+    std::string xml = "<e";
+    for (int i = 4000; i > 0; --i) {
+        xml += " n" + std::to_string(i) + "=\"" + std::to_string(i * 2) + "\"";
+    }
+    xml += "/>";
+    const auto root = XMLDocument::fromText(xml)->root();
+    EXPECT_EQ(root->attributes().size(), 4000u);
+    EXPECT_EQ(root->attribute("n1"), "2");
+    EXPECT_EQ(root->attribute("n4000"), "8000");
+    EXPECT_EQ(root->attribute("n4001"), std::nullopt);
+}
+
+} // namespace
+} // namespace xmltree
