@@ -1,14 +1,16 @@
 // Loading and flattening a generated project of 25 000 and 50 000 asset clips (each with a fade,
 // an audio effect, a connected clip, a marker and a channel source), against a raw expat pass
-// over the same bytes. The last benchmark prints a summary: the load/expat ratio (target at most
-// 4, aim 3), the 50k/25k ratio (target at most 2.2: loading is linear) and the memory a load
-// needs next to the document's size.
+// over the same bytes. Every run is measured in a process of its own (see OwnProcess.h). The
+// last benchmark prints a summary: the load/expat ratio (target at most 4, aim 3), the 50k/25k
+// ratio (target at most 2.2: loading is linear) and the memory a load needs next to the
+// document's size.
 //
-//   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+//   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVELOTRACK_BUILD_TESTS=OFF
 //   cmake --build build-release --target fcpxml_load_bench -j2
 //   build-release/bench/fcpxml_load_bench
-//   VELOTRACK_BENCH_KEEP_HEAP=1 build-release/bench/fcpxml_load_bench   (see "Heap policy")
 
+#include "ExpatPass.h"
+#include "FastestRuns.h"
 #include "QuietLogging.h"
 
 #include <algorithm>
@@ -16,16 +18,12 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <expat.h>
 #include <koltutils/Log.h>
 #include <kvnfcpx/FCPXMLDescription.h>
-#include <limits>
 #include <malloc.h>
 #include <map>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <xmltree/XMLDocument.h>
@@ -85,22 +83,6 @@ void operator delete[](void* block, std::size_t) noexcept {
 }
 
 namespace {
-
-// ---- Heap policy
-// ---------------------------------------------------------------------------------- With
-// VELOTRACK_BENCH_KEEP_HEAP=1 the C library keeps freed memory instead of returning it to the
-// system (no mmap for large blocks, no trimming). Loading allocates several hundred MiB, and by
-// default every run of the larger size pays the kernel again for fresh pages while a smaller one
-// reuses what an earlier run left; keeping the heap shows the cost of the code itself.
-const bool keepHeap = [] {
-    const char* setting = std::getenv("VELOTRACK_BENCH_KEEP_HEAP");
-    const bool keep = setting && std::string(setting) == "1";
-    if (keep) {
-        mallopt(M_MMAP_THRESHOLD, 1 << 30);
-        mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    }
-    return keep;
-}();
 
 // ---- The generated project ----------------------------------------------------------------------
 
@@ -178,41 +160,10 @@ const std::string& project(int clipCount) {
     return found->second;
 }
 
-// ---- What is measured
-// ----------------------------------------------------------------------------
+// ---- What is measured -----------------------------------------------------------------------
 
-using velotrack::bench::quietLogging;
-
-struct ExpatCounts {
-    long long elements = 0;
-    long long attributes = 0;
-    long long characters = 0;
-};
-
-long long expatPass(const std::string& xml) {
-    ExpatCounts counts;
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    XML_SetUserData(parser, &counts);
-    XML_SetElementHandler(
-        parser,
-        [](void* data, const XML_Char*, const XML_Char** attributes) {
-            auto* seen = static_cast<ExpatCounts*>(data);
-            ++seen->elements;
-            for (; *attributes; attributes += 2) {
-                ++seen->attributes;
-            }
-        },
-        [](void*, const XML_Char*) {});
-    XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char*, int length) {
-        static_cast<ExpatCounts*>(data)->characters += length;
-    });
-    if (XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_ERROR) {
-        XML_ParserFree(parser);
-        throw std::runtime_error("generated project is not well-formed");
-    }
-    XML_ParserFree(parser);
-    return counts.elements + counts.attributes + counts.characters;
-}
+using velotrack::bench::fastestRun;
+using velotrack::bench::measureRuns;
 
 std::size_t loadAndFlatten(const std::string& xml) {
     const auto description = kvnfcpx::FCPXMLDescription::fromText(xml);
@@ -220,41 +171,12 @@ std::size_t loadAndFlatten(const std::string& xml) {
     return content ? content->assetClips.size() + content->markers.size() : 0;
 }
 
-// The CPU time of the process: on a shared machine it is steadier than the wall clock, and
-// everything measured here runs on one thread.
-double processSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// The fastest run of each measurement, in CPU seconds, for the summary.
-std::map<std::string, double>& fastest() {
-    static std::map<std::string, double> times;
-    return times;
-}
-
 template <class Work> void measure(benchmark::State& state, const std::string& name, Work work) {
-    const int clips = static_cast<int>(state.range(0));
-    const std::string& xml = project(clips);
-    quietLogging();
-    // One run outside the measurement grows the heap to what the work needs, so that every
-    // size is measured alike (a smaller size would otherwise reuse the memory of earlier
-    // benchmarks while a larger one pays for fresh pages).
-    benchmark::DoNotOptimize(work(xml));
-    double best = std::numeric_limits<double>::max();
-    for (auto _ : state) {
-        const double begin = processSeconds();
-        benchmark::DoNotOptimize(work(xml));
-        best = std::min(best, processSeconds() - begin);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * xml.size()));
-    auto& recorded = fastest()[name + "/" + std::to_string(clips)];
-    recorded = recorded == 0 ? best : std::min(recorded, best);
+    measureRuns(state, name, project(static_cast<int>(state.range(0))), work);
 }
 
 void BM_ExpatPass(benchmark::State& state) {
-    measure(state, "expat", expatPass);
+    measure(state, "expat", velotrack::bench::expatEventPass);
 }
 
 void BM_XMLTree(benchmark::State& state) {
@@ -284,7 +206,7 @@ struct MemoryUse {
 
 // What one load allocates at its peak, and what the finished description (with its tree) keeps.
 MemoryUse memoryOfLoad(const std::string& xml) {
-    quietLogging();
+    velotrack::bench::quietLogging();
     countAllocations = true;
     const long long before = bytesInUse.load();
     peakBytesInUse = before;
@@ -300,49 +222,52 @@ MemoryUse memoryOfLoad(const std::string& xml) {
 
 void BM_Summary(benchmark::State& state) {
     for (auto _ : state) {
-        const auto& times = fastest();
-        const auto time = [&times](const std::string& key) {
-            const auto found = times.find(key);
-            return found == times.end() ? 0.0 : found->second;
-        };
-        std::printf("\n---- FCPXML loading summary (fastest runs, CPU time, %s) ----\n",
-                    keepHeap ? "heap kept" : "default heap");
+        std::printf("\n---- FCPXML loading summary (fastest runs, CPU time, each in a process "
+                    "of its own) ----\n");
+        velotrack::bench::printScaling("load", "expat");
         for (const int clips : {25000, 50000}) {
-            const std::string size = std::to_string(clips);
-            const double expat = time("expat/" + size);
-            const double load = time("load/" + size);
-            const double tree = time("tree/" + size);
             const auto memory = memoryOfLoad(project(clips));
             const double documentMiB = static_cast<double>(project(clips).size()) / (1 << 20);
-            std::printf("%6d clips, %.1f MiB of XML: expat %.1f ms, tree %.1f ms, load+flatten "
-                        "%.1f ms, load/expat %.2fx (target <= 4, aim 3)\n",
-                        clips, documentMiB, expat * 1e3, tree * 1e3, load * 1e3,
-                        expat > 0 ? load / expat : 0.0);
-            std::printf("               memory: peak %.1f MiB (%.1fx the document), kept %.1f MiB "
-                        "(description and tree)\n",
-                        memory.peakMiB, memory.peakMiB / documentMiB, memory.keptMiB);
+            std::printf("%6d clips, %.1f MiB of XML: tree alone %.1f ms; memory: peak %.1f MiB "
+                        "(%.1fx the document), kept %.1f MiB (description and tree)\n",
+                        clips, documentMiB, fastestRun("tree", clips) * 1e3, memory.peakMiB,
+                        memory.peakMiB / documentMiB, memory.keptMiB);
         }
-        const double withDebugLines = time("load with debug lines/25000");
+        const double withDebugLines = fastestRun("load with debug lines", 25000);
         if (withDebugLines > 0) {
             std::printf("25000 clips with debug lines formatted: %.1f ms\n", withDebugLines * 1e3);
         }
-        const double small = time("load/25000");
-        const double large = time("load/50000");
-        std::printf("load 50k/25k: %.2f (target <= 2.2)\n", small > 0 ? large / small : 0.0);
         rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        std::printf("process peak resident set: %.1f MiB\n\n",
+        getrusage(RUSAGE_CHILDREN, &usage);
+        std::printf("largest measuring process, peak resident set: %.1f MiB\n\n",
                     static_cast<double>(usage.ru_maxrss) / 1024.0);
     }
 }
 
 } // namespace
 
-BENCHMARK(BM_ExpatPass)->Arg(25000)->Arg(50000)->Iterations(6)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_XMLTree)->Arg(25000)->Arg(50000)->Iterations(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadAndFlatten)->Arg(25000)->Arg(50000)->Iterations(4)->Unit(benchmark::kMillisecond);
+// Each iteration is one run in a fresh process; the summary takes the fastest.
+BENCHMARK(BM_ExpatPass)
+    ->Arg(25000)
+    ->Arg(50000)
+    ->Iterations(6)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XMLTree)
+    ->Arg(25000)
+    ->Arg(50000)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndFlatten)
+    ->Arg(25000)
+    ->Arg(50000)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFlattenLoggingDebugLines)
     ->Arg(25000)
-    ->Iterations(2)
+    ->Iterations(3)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Summary)->Iterations(1)->Unit(benchmark::kMillisecond);
