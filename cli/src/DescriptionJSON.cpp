@@ -77,6 +77,10 @@ template <typename T> ordered_json toJSON(const std::optional<T>& value) {
     return value ? toJSON(*value) : ordered_json(nullptr);
 }
 
+template <typename T> ordered_json toJSON(const koltutils::OptionalBox<T>& value) {
+    return value ? toJSON(*value) : ordered_json(nullptr);
+}
+
 template <typename T> ordered_json toJSON(const std::vector<T>& values) {
     ordered_json array = ordered_json::array();
     for (const auto& value : values) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <koltutils/OptionalBox.h>
 #include <koltutils/SharedValue.h>
 #include <optional>
 #include <string>
@@ -29,7 +30,7 @@ struct AssetClip {
     // The role text exactly as written in the document.
     std::optional<std::string> audioRole{};
     // Filled for clips whose audio comes from a nested "audio" element.
-    std::optional<ClipContent> audioClipContent{};
+    koltutils::OptionalBox<ClipContent> audioClipContent{};
     std::optional<std::string> note{};
     std::optional<std::int64_t> lane{};
     bool mute = false;
