@@ -28,22 +28,36 @@ constexpr const char* parseMarkerSignature = "parseMarker(element:tcStart:parent
 // thread from start to end, so a per-thread count is exactly the nesting of that parse.
 thread_local std::size_t activeWalks = 0;
 
-// A list of siblings this long is a spine, whose clips (1200 bytes each) are worth placing
-// without moving them again as the list grows.
+// A list of siblings this long is a spine, whose clips (hundreds of bytes each) are worth
+// placing without moving them again as the list grows.
 constexpr std::size_t longSiblingList = 64;
 
-bool isClipElement(const XMLElement& element) {
-    const ClipItem item = clipItemFromElementName(element.name());
-    return item == ClipItem::assetClip || item == ClipItem::clip;
+// A compound, multicam or sync clip brings clips of its own, usually a few. Counting two for
+// each spares most spines a reallocation; room reserved beyond what a spine uses costs address
+// space only, since pages that are never written are never mapped.
+constexpr std::size_t clipsPerContainer = 2;
+
+std::size_t expectedClips(const XMLElement& element) {
+    switch (clipItemFromElementName(element.name())) {
+    case ClipItem::assetClip:
+    case ClipItem::clip:
+        return 1;
+    case ClipItem::refClip:
+    case ClipItem::mcClip:
+    case ClipItem::syncClip:
+        return clipsPerContainer;
+    default:
+        return 0;
+    }
 }
 
-// The clips of the siblings and of the clips connected to them: all a spine normally holds.
+// The clips of the siblings and of the items connected to them: all a spine normally holds.
 std::size_t expectedClipCount(std::span<const XMLElementPtr> siblings) {
     std::size_t count = 0;
     for (const auto& sibling : siblings) {
-        count += isClipElement(*sibling) ? 1 : 0;
+        count += expectedClips(*sibling);
         for (const auto& child : sibling->children()) {
-            count += isClipElement(*child) ? 1 : 0;
+            count += expectedClips(*child);
         }
     }
     return count;
