@@ -1,5 +1,7 @@
 #include "koltutils/Entropy.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <fcntl.h>
@@ -61,6 +63,37 @@ void fillFromRandomDevice(std::span<std::uint8_t> bytes) {
     }
 }
 
+void fillSecurely(std::span<std::uint8_t> bytes) {
+    if (!fillFromGetrandom(bytes) && !fillFromURandom(bytes)) {
+        fillFromRandomDevice(bytes);
+    }
+}
+
+// Identifiers are drawn by the thousand while a timeline is flattened, a few bytes each: like
+// the platform's arc4random, small requests are served from a per-thread block of kernel
+// randomness rather than a system call each. Every byte is handed out once, and a process
+// started by fork() draws a block of its own instead of repeating its parent's.
+class RandomPool {
+public:
+    static constexpr std::size_t largestServed = 64;
+
+    void take(std::span<std::uint8_t> bytes) {
+        if (owner_ != ::getpid() || bytes.size() > block_.size() - used_) {
+            fillSecurely(block_);
+            used_ = 0;
+            owner_ = ::getpid();
+        }
+        std::copy_n(block_.begin() + static_cast<std::ptrdiff_t>(used_), bytes.size(),
+                    bytes.begin());
+        used_ += bytes.size();
+    }
+
+private:
+    std::array<std::uint8_t, 4096> block_{};
+    std::size_t used_ = 0;
+    pid_t owner_ = 0;
+};
+
 } // namespace
 
 std::string Entropy::uniqueId() {
@@ -108,8 +141,11 @@ std::string Entropy::spell(std::span<const std::uint8_t> bytes, std::size_t char
 
 std::vector<std::uint8_t> Entropy::secureRandomBytes(std::size_t count) {
     std::vector<std::uint8_t> bytes(count);
-    if (!fillFromGetrandom(bytes) && !fillFromURandom(bytes)) {
-        fillFromRandomDevice(bytes);
+    if (count <= RandomPool::largestServed) {
+        thread_local RandomPool pool;
+        pool.take(bytes);
+    } else {
+        fillSecurely(bytes);
     }
     return bytes;
 }

@@ -3,6 +3,9 @@
 #include <array>
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace koltutils {
 namespace {
@@ -25,13 +28,33 @@ TEST(Entropy, SpellsFiveBitGroupsMostSignificantBitFirst) {
 
 TEST(Entropy, UniqueIdIsTenCharactersOfTheAlphabetAndVaries) {
     std::set<std::string> seen;
-    for (int round = 0; round < 50; ++round) {
+    // Enough identifiers to draw several blocks of randomness.
+    for (int round = 0; round < 2000; ++round) {
         const auto id = Entropy::uniqueId();
         ASSERT_EQ(id.size(), 10u);
         EXPECT_EQ(id.find_first_not_of(Entropy::uniqueIdAlphabet), std::string::npos) << id;
         seen.insert(id);
     }
-    EXPECT_EQ(seen.size(), 50u);
+    EXPECT_EQ(seen.size(), 2000u);
+}
+
+TEST(Entropy, AForkedChildDrawsOtherIdentifiersThanItsParent) {
+    (void)Entropy::uniqueId();
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto id = Entropy::uniqueId();
+        _exit(write(channel[1], id.data(), id.size()) == static_cast<ssize_t>(id.size()) ? 0 : 1);
+    }
+    close(channel[1]);
+    std::string fromChild(10, ' ');
+    const auto received = read(channel[0], fromChild.data(), fromChild.size());
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    ASSERT_EQ(received, 10);
+    EXPECT_NE(fromChild, Entropy::uniqueId());
 }
 
 TEST(Entropy, CountsFollowRequestedBits) {

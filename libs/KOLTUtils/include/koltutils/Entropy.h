@@ -38,7 +38,8 @@ public:
     static std::string spell(std::span<const std::uint8_t> bytes, std::size_t characters,
                              std::string_view alphabet);
 
-    // `count` bytes from getrandom(2), or from /dev/urandom when that fails.
+    // `count` bytes from getrandom(2), or from /dev/urandom when that fails; requests of up to
+    // 64 bytes are served from a per-thread block of those, drawn 4 KiB at a time.
     static std::vector<std::uint8_t> secureRandomBytes(std::size_t count);
 
 private:
