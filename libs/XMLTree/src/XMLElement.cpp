@@ -103,10 +103,7 @@ void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
 
 std::optional<std::string_view>
 XMLElement::attribute(std::string_view attributeName) const noexcept {
-    if (const std::string* value = attributes_.find(attributeName)) {
-        return *value;
-    }
-    return std::nullopt;
+    return attributes_.find(attributeName);
 }
 
 XMLElement::Ptr XMLElement::child(std::string_view childName) const {
@@ -207,6 +204,15 @@ std::optional<std::int64_t> XMLElement::intValue() const {
 
 std::optional<double> XMLElement::doubleValue() const {
     return wholeNumber<double>(textOf(value_));
+}
+
+void XMLElement::adoptChildren(std::span<Ptr> elements) {
+    children_.reserve(children_.size() + elements.size());
+    const std::weak_ptr<XMLElement> self = weak_from_this();
+    for (Ptr& element : elements) {
+        element->parent_ = self;
+        children_.push_back(std::move(element));
+    }
 }
 
 XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::string> childValue,

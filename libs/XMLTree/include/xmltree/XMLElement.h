@@ -8,11 +8,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace xmltree {
+
+namespace detail {
+class TreeBuilder;
+}
 
 /// One element of an XML tree. Elements are shared: a parent owns its children through
 /// std::shared_ptr and each child refers back to its parent weakly, so holding any element
@@ -107,6 +112,11 @@ protected:
     void removeAllChildren() noexcept;
 
 private:
+    friend class detail::TreeBuilder;
+
+    /// Moves `elements` (new, parentless elements) to the end of the children, in one
+    /// allocation however many there are.
+    void adoptChildren(std::span<Ptr> elements);
     template <typename Visit> void visitDescendants(Visit&& visit) const;
     static void releaseSubtrees(std::vector<Ptr> pending) noexcept;
 
