@@ -1,5 +1,6 @@
 #include "XMLText.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -7,7 +8,7 @@ namespace kvnfcpx::detail {
 
 namespace {
 
-void appendEscaped(std::string& text, const std::string& raw) {
+void appendEscaped(std::string& text, std::string_view raw) {
     for (const char c : raw) {
         switch (c) {
         case '&':

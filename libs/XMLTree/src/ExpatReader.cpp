@@ -130,15 +130,34 @@ private:
         return std::string(splitExpandedName(name).localName);
     }
 
-    std::string attributeName(const XML_Char* name) const {
+    // The name as the tree keeps it: as written or, with namespace processing, "prefix:local"
+    // (the local name alone when there is no prefix). Valid until the next element starts.
+    std::string_view attributeName(const XML_Char* name) {
         if (!settings_.shouldProcessNamespaces) {
             return name;
         }
         ExpandedName expanded = splitExpandedName(name);
         if (expanded.prefix.empty()) {
-            return std::string(expanded.localName);
+            return expanded.localName;
         }
-        return std::string(expanded.prefix) + ":" + std::string(expanded.localName);
+        return prefixedNames_.emplace_back(std::string(expanded.prefix) + ":" +
+                                           std::string(expanded.localName));
+    }
+
+    // The attribute views are gathered in buffers kept from one element to the next, so that
+    // an element costs one allocation for all its attributes.
+    XMLAttributes attributesOf(const XML_Char** attributes) {
+        std::size_t count = 0;
+        while (attributes[2 * count] != nullptr) {
+            ++count;
+        }
+        gathered_.clear();
+        prefixedNames_.clear();
+        prefixedNames_.reserve(count);
+        for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) {
+            gathered_.emplace_back(attributeName(pair[0]), pair[1]);
+        }
+        return XMLAttributes::reordering(gathered_);
     }
 
     void startElement(const XML_Char* name, const XML_Char** attributes) {
@@ -147,16 +166,7 @@ private:
                  " levels");
             return;
         }
-        std::vector<XMLAttributes::value_type> entries;
-        std::size_t count = 0;
-        while (attributes[2 * count] != nullptr) {
-            ++count;
-        }
-        entries.reserve(count);
-        for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) {
-            entries.emplace_back(attributeName(pair[0]), pair[1]);
-        }
-        builder_.startElement(elementName(name), XMLAttributes(std::move(entries)));
+        builder_.startElement(elementName(name), attributesOf(attributes));
     }
 
     void endElement() {
@@ -211,6 +221,9 @@ private:
     bool insideCdata_ = false;
     std::optional<std::string> failure_;
     std::exception_ptr exception_;
+    std::vector<XMLAttributes::value_type> gathered_;
+    // Reserved before use: views into its strings must not move while they are gathered.
+    std::vector<std::string> prefixedNames_;
 };
 
 } // namespace

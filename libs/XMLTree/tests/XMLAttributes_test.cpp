@@ -11,7 +11,7 @@ namespace {
 std::vector<std::string> names(const XMLAttributes& attributes) {
     std::vector<std::string> result;
     for (const auto& [name, value] : attributes) {
-        result.push_back(name);
+        result.emplace_back(name);
     }
     return result;
 }
@@ -19,11 +19,12 @@ std::vector<std::string> names(const XMLAttributes& attributes) {
 TEST(XMLAttributes, OneValuePerNameTheLastGivenInNameOrder) {
     const XMLAttributes attributes{{"start", "1s"}, {"ref", "r1"}, {"start", "2s"}, {"a", ""}};
     EXPECT_EQ(names(attributes), (std::vector<std::string>{"a", "ref", "start"}));
-    ASSERT_NE(attributes.find("start"), nullptr);
-    EXPECT_EQ(*attributes.find("start"), "2s");
-    EXPECT_EQ(*attributes.find("a"), "") << "an empty value is still a value";
-    EXPECT_EQ(attributes.find("Start"), nullptr) << "names compare exactly";
-    EXPECT_EQ(attributes.find("st"), nullptr);
+    EXPECT_EQ(attributes.find("start"), "2s");
+    EXPECT_EQ(attributes.find("a"), "") << "an empty value is still a value";
+    EXPECT_EQ(attributes.find("Start"), std::nullopt) << "names compare exactly";
+    EXPECT_EQ(attributes.find("st"), std::nullopt);
+    EXPECT_EQ(attributes.find("zz"), std::nullopt);
+    EXPECT_EQ(XMLAttributes().find("a"), std::nullopt);
 
     EXPECT_EQ(attributes, (XMLAttributes{{"a", ""}, {"ref", "r1"}, {"start", "2s"}}))
         << "equality ignores the order the attributes were given in";
@@ -39,6 +40,12 @@ TEST(XMLAttributes, EditingKeepsTheSetOrderedAndUnique) {
     EXPECT_FALSE(attributes.erase("m"));
     EXPECT_FALSE(attributes.contains("m"));
     EXPECT_EQ(names(attributes), (std::vector<std::string>{"b", "z"}));
+
+    const XMLAttributes copy = attributes;
+    attributes.insert_or_assign("b", std::string(300, 'x'));
+    EXPECT_EQ(copy.find("b"), "3") << "a copy keeps its own text";
+    EXPECT_EQ(attributes.find("b")->size(), 300u);
+    EXPECT_EQ(attributes.find("z"), "2");
 }
 
 TEST(XMLAttributes, AnElementWithThousandsOfAttributesIsReadAndSearched) {

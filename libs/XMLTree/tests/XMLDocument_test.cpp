@@ -93,7 +93,8 @@ TEST(XMLDocument, RootOfADocumentWithoutElementsIsAnErrorElement) {
 }
 
 TEST(XMLDocument, NamespaceProcessingKeepsLocalElementNamesAndPrefixedAttributes) {
-    const char* xml = R"(<x:a xmlns:x="urn:x" xmlns:l="urn:l" l:href="h" plain="p"/>)";
+    const char* xml =
+        R"(<x:a xmlns:x="urn:x" xmlns:l="urn:l" l:href="h" plain="p" l:aVeryLongLocalName="v"/>)";
     auto asWritten = XMLDocument::fromText(xml)->root();
     EXPECT_EQ(asWritten->name(), "x:a");
     EXPECT_EQ(asWritten->attribute("xmlns:x"), "urn:x");
@@ -102,7 +103,9 @@ TEST(XMLDocument, NamespaceProcessingKeepsLocalElementNamesAndPrefixedAttributes
     options.parserSettings.shouldProcessNamespaces = true;
     auto processed = XMLDocument::fromText(xml, options)->root();
     EXPECT_EQ(processed->name(), "a");
-    EXPECT_EQ(processed->attributes(), (XMLElement::Attributes{{"l:href", "h"}, {"plain", "p"}}));
+    EXPECT_EQ(
+        processed->attributes(),
+        (XMLElement::Attributes{{"l:href", "h"}, {"plain", "p"}, {"l:aVeryLongLocalName", "v"}}));
 }
 
 TEST(XMLDocument, MalformedOrUndecodableInputFailsWithTheReadersReason) {

@@ -1,49 +1,122 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
-#include <string>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace xmltree {
 
 /// The attributes of one element: one value per name, iterated in name order.
 ///
-/// Held as one sorted array rather than a node-based map: documents carry millions of
-/// attributes, a handful per element, and one block per element keeps a loaded tree compact
-/// while a look-up still costs a binary search.
+/// All names and values of an element live in one block, after a table of their places sorted
+/// by name. Documents carry millions of attributes, a handful per element: one allocation per
+/// element (none for an element without attributes) keeps a loaded tree compact, and a look-up
+/// is a binary search. Editing rebuilds the block, which suits the few edits made by hand.
 class XMLAttributes {
 public:
-    using value_type = std::pair<std::string, std::string>;
-    using const_iterator = std::vector<value_type>::const_iterator;
+    /// Views into the set: valid until it changes or goes away.
+    using value_type = std::pair<std::string_view, std::string_view>;
 
-    XMLAttributes() = default;
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = XMLAttributes::value_type;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = value_type;
+
+        const_iterator() = default;
+        value_type operator*() const noexcept { return owner_->entryAt(index_); }
+        value_type operator[](difference_type offset) const noexcept { return *(*this + offset); }
+        const_iterator& operator++() noexcept { return *this += 1; }
+        const_iterator operator++(int) noexcept { return std::exchange(*this, *this + 1); }
+        const_iterator& operator--() noexcept { return *this -= 1; }
+        const_iterator operator--(int) noexcept { return std::exchange(*this, *this - 1); }
+        const_iterator& operator+=(difference_type offset) noexcept {
+            index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + offset);
+            return *this;
+        }
+        const_iterator& operator-=(difference_type offset) noexcept { return *this += -offset; }
+        friend const_iterator operator+(const_iterator at, difference_type offset) noexcept {
+            return at += offset;
+        }
+        friend const_iterator operator+(difference_type offset, const_iterator at) noexcept {
+            return at += offset;
+        }
+        friend const_iterator operator-(const_iterator at, difference_type offset) noexcept {
+            return at -= offset;
+        }
+        friend difference_type operator-(const const_iterator& a,
+                                         const const_iterator& b) noexcept {
+            return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) noexcept {
+            return a.index_ == b.index_;
+        }
+        friend auto operator<=>(const const_iterator& a, const const_iterator& b) noexcept {
+            return a.index_ <=> b.index_;
+        }
+
+    private:
+        friend class XMLAttributes;
+        const_iterator(const XMLAttributes* owner, std::size_t index) noexcept
+            : owner_(owner), index_(index) {}
+
+        const XMLAttributes* owner_ = nullptr;
+        std::size_t index_ = 0;
+    };
+
+    XMLAttributes() noexcept = default;
     /// When a name appears more than once, the last value counts.
     XMLAttributes(std::initializer_list<value_type> entries);
-    explicit XMLAttributes(std::vector<value_type> entries);
+    explicit XMLAttributes(std::span<const value_type> entries);
+    /// The same, reordering `entries` as scratch space instead of copying them first: for a
+    /// reader that gathers each element's attributes in a buffer it reuses.
+    static XMLAttributes reordering(std::span<value_type> entries);
+    XMLAttributes(const XMLAttributes& other);
+    XMLAttributes(XMLAttributes&& other) noexcept = default;
+    XMLAttributes& operator=(const XMLAttributes& other);
+    XMLAttributes& operator=(XMLAttributes&& other) noexcept = default;
+    ~XMLAttributes() = default;
 
-    /// The value of `name`, null when there is none. Valid until the set changes.
-    const std::string* find(std::string_view name) const noexcept;
-    bool contains(std::string_view name) const noexcept { return find(name) != nullptr; }
+    /// The value of `name`; absent when there is none.
+    std::optional<std::string_view> find(std::string_view name) const noexcept;
+    bool contains(std::string_view name) const noexcept { return find(name).has_value(); }
     /// Sets the value of `name`, adding the name when it is new.
-    void insert_or_assign(std::string name, std::string value);
+    void insert_or_assign(std::string_view name, std::string_view value);
     /// Whether `name` was there.
     bool erase(std::string_view name);
 
-    std::size_t size() const noexcept { return entries_.size(); }
-    bool empty() const noexcept { return entries_.empty(); }
-    const_iterator begin() const noexcept { return entries_.begin(); }
-    const_iterator end() const noexcept { return entries_.end(); }
+    std::size_t size() const noexcept { return count_; }
+    bool empty() const noexcept { return count_ == 0; }
+    const_iterator begin() const noexcept { return {this, 0}; }
+    const_iterator end() const noexcept { return {this, count_}; }
 
-    friend bool operator==(const XMLAttributes&, const XMLAttributes&) = default;
+    friend bool operator==(const XMLAttributes& lhs, const XMLAttributes& rhs) noexcept;
 
 private:
-    std::vector<value_type>::iterator lowerBound(std::string_view name) noexcept;
-    std::vector<value_type>::const_iterator lowerBound(std::string_view name) const noexcept;
+    /// Where an attribute's name and value lie in the text that follows the table.
+    struct Place {
+        std::uint32_t nameStart;
+        std::uint32_t nameLength;
+        std::uint32_t valueStart;
+        std::uint32_t valueLength;
+    };
 
-    std::vector<value_type> entries_;
+    const Place* places() const noexcept;
+    std::string_view textAt(std::uint32_t start, std::uint32_t length) const noexcept;
+    value_type entryAt(std::size_t index) const noexcept;
+    std::size_t lowerBound(std::string_view name) const noexcept;
+
+    std::unique_ptr<std::byte[]> block_;
+    std::uint32_t count_ = 0;
+    std::uint32_t textSize_ = 0;
 };
 
 } // namespace xmltree
