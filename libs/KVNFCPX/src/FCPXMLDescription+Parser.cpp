@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <koltutils/Entropy.h>
 #include <koltutils/Log.h>
 
@@ -61,6 +62,16 @@ std::size_t expectedClipCount(std::span<const XMLElementPtr> siblings) {
         }
     }
     return count;
+}
+
+// Reserving is only a saving: a hostile document of empty container elements must not turn it
+// into an allocation many times its own size, and a reservation refused is no failure.
+void reserveClips(detail::UniqueList<AssetClip>& clips, std::size_t expected) {
+    constexpr std::size_t largestReservation = std::size_t{1} << 18;
+    try {
+        clips.reserve(std::min(expected, largestReservation));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 class WalkNesting {
@@ -168,7 +179,7 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
 
     WalkResult result;
     if (from.size() > longSiblingList) {
-        result.assetClips.reserve(expectedClipCount(from));
+        reserveClips(result.assetClips, expectedClipCount(from));
     }
     for (const auto& element : from) {
         // Most elements of a timeline (effects, parameters, channel sources, titles) are no
