@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <new>
 #include <koltutils/Entropy.h>
 #include <koltutils/Log.h>
+#include <new>
 
 namespace kvnfcpx {
 
