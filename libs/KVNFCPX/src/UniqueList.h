@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <platform/Memory.h>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,15 @@ template <class T> class UniqueList {
 public:
     bool empty() const noexcept { return items_.empty(); }
 
-    void reserve(std::size_t capacity) { items_.reserve(capacity); }
+    // A large list is written from one end to the other as a timeline is walked: large pages
+    // spare it most of its page faults.
+    void reserve(std::size_t capacity) {
+        items_.reserve(capacity);
+        constexpr std::size_t largeList = std::size_t{8} << 20;
+        if (capacity * sizeof(T) >= largeList) {
+            platform::Memory::preferLargePages(items_.data(), capacity * sizeof(T));
+        }
+    }
 
     // Appends `item` unless an equal element is already in the list; whether it did.
     bool appendUnlessPresent(T&& item) {

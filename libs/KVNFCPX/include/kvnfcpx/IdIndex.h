@@ -11,6 +11,7 @@
 namespace kvnfcpx {
 
 namespace detail {
+// The id of a list entry, whether the list holds it directly or shares it.
 template <typename T> const std::string& idOf(const T& item) noexcept {
     return item.id;
 }
