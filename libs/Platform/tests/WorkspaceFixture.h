@@ -177,17 +177,10 @@ private:
         plist_dict_set_item(dictionary.get(), "CFBundleName", plist_new_string(name.c_str()));
         char* bytes = nullptr;
         uint32_t length = 0;
-        if (format == InfoPlistFormat::xml) {
-            plist_to_xml(dictionary.get(), &bytes, &length);
-        } else {
-            plist_to_bin(dictionary.get(), &bytes, &length);
-        }
+        const bool xml = format == InfoPlistFormat::xml;
+        (xml ? plist_to_xml : plist_to_bin)(dictionary.get(), &bytes, &length);
         std::ofstream(file, std::ios::binary).write(bytes, length);
-        if (format == InfoPlistFormat::xml) {
-            plist_to_xml_free(bytes);
-        } else {
-            plist_to_bin_free(bytes);
-        }
+        (xml ? plist_to_xml_free : plist_to_bin_free)(bytes);
     }
 
     static bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder) {

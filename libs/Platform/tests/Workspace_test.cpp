@@ -55,18 +55,16 @@ TEST(Workspace, FindsBundlesByIdentifierAcrossFoldersInSearchOrder) {
     // Nothing is remembered between questions.
     fs::remove_all(release);
     EXPECT_EQ(workspace.urlForApplication("com.example.editor"), vendorCopy);
-}
 
-TEST(Workspace, EmptyFolderListFindsNothing) {
-    ApplicationFolderFixture fixture;
-    fixture.makeApplication("Editor", "com.example.editor");
-    const ScopedEnvironment folders(ApplicationFolderFixture::folderVariable(), "");
+    const ScopedEnvironment none(ApplicationFolderFixture::folderVariable(), "");
     EXPECT_THAT(workspace.urlsForApplications("com.example.editor"), IsEmpty());
 }
 
+// Launched without an environment, the application sees the variable unset.
 TEST(Workspace, ApplicationRunsFromLaunchUntilItsExecutableExits) {
     ApplicationFolderFixture fixture;
     const auto editor = identifierOfThisTest();
+    const ScopedEnvironment clean("referrer", std::nullopt);
     const auto bundle = fixture.makeApplication("Editor", editor);
     EXPECT_FALSE(isRunning(editor));
 
@@ -78,6 +76,8 @@ TEST(Workspace, ApplicationRunsFromLaunchUntilItsExecutableExits) {
     EXPECT_EQ(running.front().executableURL, bundle / "Contents" / "MacOS" / "Editor");
     EXPECT_GT(running.front().processIdentifier, 0);
     EXPECT_FALSE(isRunning("com.example.other"));
+    ASSERT_TRUE(eventually([&] { return fixture.launchRecordOf("Editor").has_value(); }));
+    EXPECT_EQ(fixture.launchRecordOf("Editor"), "-");
 
     fixture.stop("Editor");
     EXPECT_TRUE(eventually([&] { return !isRunning(editor); }));
@@ -102,16 +102,6 @@ TEST(Workspace, LaunchPassesEnvironmentAndSubstitutesRunningInstance) {
     configuration.allowsRunningApplicationSubstitution = false;
     ASSERT_TRUE(workspace.openApplication(bundle, configuration));
     EXPECT_TRUE(eventually([&] { return workspace.runningApplications(editor).size() == 2; }));
-}
-
-TEST(Workspace, LaunchWithoutEnvironmentKeepsVariableUnset) {
-    ApplicationFolderFixture fixture;
-    const auto editor = identifierOfThisTest();
-    const ScopedEnvironment clean("referrer", std::nullopt);
-    const auto bundle = fixture.makeApplication("Editor", editor);
-    ASSERT_TRUE(workspace.openApplication(bundle, {}));
-    ASSERT_TRUE(eventually([&] { return fixture.launchRecordOf("Editor").has_value(); }));
-    EXPECT_EQ(fixture.launchRecordOf("Editor"), "-");
 }
 
 TEST(Workspace, RefusesToLaunchWhatIsNoApplication) {

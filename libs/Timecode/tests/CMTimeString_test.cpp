@@ -22,7 +22,7 @@ TEST(CMTimeString, ParseReadsValueOverTimescale) {
     for (const auto& [text, value, timescale] :
          {Case{"3600/30s", 3600, 30}, Case{"1001/24000s", 1001, 24000}, Case{"5s", 5, 1},
           Case{"-1001/30000s", -1001, 30000}, Case{"00s", 0, 1}, Case{"+5s", 5, 1}, Case{"5", 5, 1},
-          Case{"1/2/3s", 1, 3}, Case{"1/x/30s", 1, 30}, Case{"1//2s", 1, 2},
+          Case{"1/2/3s", 1, 3}, Case{"5ss", 5, 1}, Case{"1/x/30s", 1, 30}, Case{"1//2s", 1, 2},
           Case{"/30000s", 30000, 30000}, Case{"s1s0s/s3s", 10, 3},
           Case{"-9223372036854775808/1s", INT64_MIN, 1}, Case{"1/2147483647s", 1, 2147483647}}) {
         const auto time = CMTimeString::parse(text);
@@ -43,13 +43,8 @@ TEST(CMTimeString, ParseRefusesUnreadableNumbersAndUnusableTimescales) {
     }
 }
 
-TEST(CMTimeString, StrictAndLenientReadersDifferOnlyOutsideTheStrictGrammar) {
-    // The lenient reader takes what the strict one refuses...
-    for (const char* text : {"+5s", "5", "1/2/3s", "5ss"}) {
-        EXPECT_FALSE(Fraction::fromFcpxmlString(text)) << text;
-        EXPECT_TRUE(CMTimeString::parse(text)) << text;
-    }
-    // ...and where both read, they agree.
+// Where both the lenient and the strict reader read, they agree.
+TEST(CMTimeString, StrictAndLenientReadersAgreeWithinTheStrictGrammar) {
     for (const char* text : {"0s", "-0s", "3600/30s", "1001/24000s", "-1001/30000s", "86400s"}) {
         const auto strict = Fraction::fromFcpxmlString(text);
         const auto lenient = CMTimeString::parse(text);

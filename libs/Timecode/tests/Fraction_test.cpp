@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <span>
 #include <stdexcept>
 #include <unordered_set>
 
@@ -36,31 +37,17 @@ TEST(Fraction, StrictParserKeepsThePairAsWritten) {
 }
 
 TEST(Fraction, StrictParserRefusesAnythingOutsideTheGrammar) {
-    for (const char* text : {"",
-                             "s",
-                             "-s",
-                             "5",
-                             " 5s",
-                             "5s ",
-                             "5s\n",
-                             "5.0s",
-                             "+5s",
-                             "5S",
-                             "--5s",
-                             "1/-2s",
-                             "1/+2s",
-                             "-1/-2s",
-                             "1//2s",
-                             "/2s",
-                             "1/s",
-                             "1/2/3s",
-                             "1/2",
-                             "9223372036854775808s",
-                             "1/9223372036854775808s",
-                             "-9223372036854775809/1s",
-                             "\xd9\xa3s",
-                             "5ss"}) {
-        EXPECT_FALSE(Fraction::fromFcpxmlString(text)) << '"' << text << '"';
+    const char* const malformed[] = {"",      "s",         "-s",    "5",   " 5s",  "5s ",
+                                     "5s\n",  "5.0s",      "+5s",   "5S",  "--5s", "1/-2s",
+                                     "1/+2s", "-1/-2s",    "1//2s", "/2s", "1/s",  "1/2/3s",
+                                     "1/2",   "\xd9\xa3s", "5ss"};
+    const char* const outOfRange[] = {"9223372036854775808s", "1/9223372036854775808s",
+                                      "-9223372036854775809/1s"};
+    using Texts = std::span<const char* const>;
+    for (const Texts texts : {Texts(malformed), Texts(outOfRange)}) {
+        for (const char* text : texts) {
+            EXPECT_FALSE(Fraction::fromFcpxmlString(text)) << '"' << text << '"';
+        }
     }
 }
 
@@ -189,14 +176,11 @@ TEST(Fraction, EqualityAndHashFollowTheReducedForm) {
     EXPECT_EQ(set.size(), 2u);
 }
 
-TEST(Fraction, OrdersByQuotient) {
+TEST(Fraction, OrderSignAndWholeness) {
     EXPECT_LT(Fraction(1, 3), Fraction(1, 2));
     EXPECT_GT(Fraction(-1, 3), Fraction(1, -2));
     EXPECT_LE(Fraction(2, 4), Fraction(1, 2));
     EXPECT_GE(Fraction(1001, 30000), Fraction(1, 30));
-}
-
-TEST(Fraction, SignAndWholenessProperties) {
     EXPECT_TRUE(Fraction(0, -5).isNegative());
     EXPECT_TRUE(Fraction(1, -5).isNegative());
     EXPECT_FALSE(Fraction(-1, -5).isNegative());

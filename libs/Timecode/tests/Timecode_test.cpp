@@ -188,9 +188,7 @@ TEST(Timecode, RationalTimeConvertsExactlyBothWays) {
     EXPECT_TRUE(quarter.rationalValue().isIdentical(Fraction(7, 96)));
     EXPECT_EQ(Timecode::fromRational(quarter.rationalValue(), quarter.properties), quarter);
 
-    const CMTime cmTime = Timecode::fromFrames(1, at23976).cmTime();
-    EXPECT_EQ(cmTime.timescale, 24000);
-    EXPECT_EQ(cmTime.value, 1001);
+    EXPECT_TRUE(Timecode::fromFrames(1, at23976).cmTime().isIdentical(CMTime::make(1001, 24000)));
     EXPECT_EQ(Timecode::fromString("01:00:00:00", {Rate::fps24}).samplesValue(48000), 172800000);
     EXPECT_EQ(Timecode::fromString("01:00:00:00", {Rate::fps24}).samplesValue(1e300), 0);
 }

@@ -89,51 +89,47 @@ TEST(XMLElement, DescendantSearchesRunDepthFirstPreOrderBelowTheElement) {
     EXPECT_FALSE(x->child("z")->children().front()->hasDescendant(named("y")));
 }
 
+XMLElement::Ptr valued(std::optional<std::string> value) {
+    return XMLElement::create("e", std::move(value));
+}
+
 TEST(XMLElement, BoolValueAcceptsTrueFalseOneAndZeroInAnyCase) {
-    auto reading = [](std::optional<std::string> value) {
-        return XMLElement::create("e", std::move(value))->boolValue();
-    };
-    EXPECT_EQ(reading("true"), true);
-    EXPECT_EQ(reading("TrUe"), true);
-    EXPECT_EQ(reading("1"), true);
-    EXPECT_EQ(reading("FALSE"), false);
-    EXPECT_EQ(reading("0"), false);
-    EXPECT_EQ(reading("yes"), std::nullopt);
-    EXPECT_EQ(reading(" true"), std::nullopt);
-    EXPECT_EQ(reading("01"), std::nullopt);
-    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+    for (const char* text : {"true", "TrUe", "1"}) {
+        EXPECT_EQ(valued(text)->boolValue(), true) << text;
+    }
+    for (const char* text : {"FALSE", "0"}) {
+        EXPECT_EQ(valued(text)->boolValue(), false) << text;
+    }
+    for (const char* text : {"yes", " true", "01"}) {
+        EXPECT_EQ(valued(text)->boolValue(), std::nullopt) << text;
+    }
+    EXPECT_EQ(valued(std::nullopt)->boolValue(), std::nullopt);
 }
 
 TEST(XMLElement, IntValueReadsSignedDecimalThatFitsIn64Bits) {
-    auto reading = [](std::optional<std::string> value) {
-        return XMLElement::create("e", std::move(value))->intValue();
-    };
-    EXPECT_EQ(reading("42"), 42);
-    EXPECT_EQ(reading("+42"), 42);
-    EXPECT_EQ(reading("-42"), -42);
-    EXPECT_EQ(reading("007"), 7);
-    EXPECT_EQ(reading("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(reading("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(valued("42")->intValue(), 42);
+    EXPECT_EQ(valued("+42")->intValue(), 42);
+    EXPECT_EQ(valued("-42")->intValue(), -42);
+    EXPECT_EQ(valued("007")->intValue(), 7);
+    EXPECT_EQ(valued("9223372036854775807")->intValue(), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(valued("-9223372036854775808")->intValue(), std::numeric_limits<std::int64_t>::min());
     for (const char* invalid :
          {"9223372036854775808", "", "+", "-", "+-1", "--1", " 1", "1 ", "1.0", "0x10", "1e3"}) {
-        EXPECT_EQ(reading(invalid), std::nullopt) << invalid;
+        EXPECT_EQ(valued(invalid)->intValue(), std::nullopt) << invalid;
     }
-    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+    EXPECT_EQ(valued(std::nullopt)->intValue(), std::nullopt);
 }
 
 TEST(XMLElement, DoubleValueReadsOnlyTextThatIsWhollyANumber) {
-    auto reading = [](std::optional<std::string> value) {
-        return XMLElement::create("e", std::move(value))->doubleValue();
-    };
-    EXPECT_EQ(reading("1.5"), 1.5);
-    EXPECT_EQ(reading("+.5"), 0.5);
-    EXPECT_EQ(reading("-2"), -2.0);
-    EXPECT_EQ(reading("1e3"), 1000.0);
-    EXPECT_EQ(reading("inf"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(valued("1.5")->doubleValue(), 1.5);
+    EXPECT_EQ(valued("+.5")->doubleValue(), 0.5);
+    EXPECT_EQ(valued("-2")->doubleValue(), -2.0);
+    EXPECT_EQ(valued("1e3")->doubleValue(), 1000.0);
+    EXPECT_EQ(valued("inf")->doubleValue(), std::numeric_limits<double>::infinity());
     for (const char* invalid : {"", "abc", " 1", "1 ", "1.5s", "+-1", "1e999"}) {
-        EXPECT_EQ(reading(invalid), std::nullopt) << invalid;
+        EXPECT_EQ(valued(invalid)->doubleValue(), std::nullopt) << invalid;
     }
-    EXPECT_EQ(reading(std::nullopt), std::nullopt);
+    EXPECT_EQ(valued(std::nullopt)->doubleValue(), std::nullopt);
 }
 
 TEST(XMLElement, HeldSubtreeSurvivesWhenItsTreeIsReleased) {
