@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+using testing::AllOf;
 using testing::ElementsAre;
 using testing::EndsWith;
 using testing::StartsWith;
@@ -150,7 +151,6 @@ TEST_F(VelotrackTest, ClosingTheWindowEndsTheProcessAtOnce) {
     EXPECT_THAT(capture.lines(),
                 ElementsAre(StartsWith("Velotrack.cpp:applicationWillTerminate(_:):")));
     EXPECT_THAT(capture.lines().back(), EndsWith(":*"));
-    EXPECT_TRUE(delegate->applicationSupportsSecureRestorableState());
 }
 
 TEST_F(VelotrackTest, StartsTheUpdaterAndPutsItsItemUnderTheFirstMenuItem) {
@@ -164,7 +164,6 @@ TEST_F(VelotrackTest, StartsTheUpdaterAndPutsItsItemUnderTheFirstMenuItem) {
     EXPECT_TRUE(checkItem->shortcut().isEmpty());
     checkItem->trigger();
     EXPECT_EQ(record_->updaterCalls.back(), "check");
-    EXPECT_EQ(&delegate->updaterController(), &delegate->updaterController());
 
     // Once the delegate is gone, the item does nothing.
     delegate.reset();
@@ -181,12 +180,9 @@ TEST_F(VelotrackTest, AMissingMenuOrAFailedStartIsLoggedAndTolerated) {
     delegate->applicationDidFinishLaunching();
 
     EXPECT_THAT(record_->updaterCalls, ElementsAre("automatically true", "interval 0", "start"));
-    const auto lines = capture.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_THAT(lines[0], StartsWith("🚩 Velotrack.cpp:initUpdater():"));
-    EXPECT_THAT(lines[0], EndsWith(":Didn't find Velotrack"));
-    EXPECT_THAT(lines[1], StartsWith("🚩 Velotrack.cpp:initUpdater():"));
-    EXPECT_THAT(lines[1], EndsWith(":no feed"));
+    const auto from = StartsWith("🚩 Velotrack.cpp:initUpdater():");
+    EXPECT_THAT(capture.lines(), ElementsAre(AllOf(from, EndsWith(":Didn't find Velotrack")),
+                                             AllOf(from, EndsWith(":no feed"))));
 }
 
 TEST_F(VelotrackTest, FeedIsTheMakersAppcastUnlessTheEnvironmentNamesAnother) {

@@ -243,34 +243,12 @@ TEST_F(VelotrackFcpxml, DescribeJsonCarriesWhatTheExamplesHold) {
     EXPECT_EQ(trailer[0].at("effects").at(0).at("effectState"),
               xml.substr(state, xml.find('<', state) - state));
     EXPECT_EQ(trailer[0].at("effects").at(1).at("enabled"), false);
-    EXPECT_EQ(trailer[2].at("audioRole"), "music.score");
     EXPECT_EQ(trailer[2].at("clipVolume"),
               (ordered_json{{"adjustVolume", -6.0}, {"fadeIn", "2s"}, {"fadeOut", "3s"}}));
-
-    const ordered_json harbour =
-        describeJson(examples / "harbour-documentary-1.8.fcpxml").at("project").at("sequence");
-    EXPECT_EQ(harbour.at("tcStart"), "107999892/30000s");
-    EXPECT_EQ(harbour.at("frameRate"), "29.97d");
-    EXPECT_EQ(harbour.at("startTimecode"), "01:00:00;00");
-
-    const ordered_json multicam = clipsOf(describeJson(examples / "multicam-interview.fcpxml"));
-    ASSERT_EQ(multicam.size(), 3u);
-    // Both multicam clips sound from the lavalier angle and, on the main timeline, have no group.
-    for (std::size_t i = 1; i < 3; ++i) {
-        EXPECT_EQ(multicam[i].at("ref"), "r4");
-        EXPECT_TRUE(multicam[i].at("groupId").is_null());
-    }
-    EXPECT_EQ(multicam[1].at("clipTime").at("offset"), "8s");
-
+    EXPECT_TRUE(trailer[2].at("groupId").is_null());
     const ordered_json scene =
         clipsOf(describeJson(examples / "synced-scene-with-compound-bed.fcpxml"));
-    ASSERT_EQ(scene.size(), 4u);
-    EXPECT_EQ(scene[0].at("groupId").get<std::string>().rfind("sync-clip_", 0), 0u);
-    EXPECT_EQ(scene[2].at("groupId").get<std::string>().rfind("ref-clip_", 0), 0u);
-    // The room tone and the score connected to it come out of one compound clip.
-    EXPECT_EQ(scene[3].at("groupId"), scene[2].at("groupId"));
-    EXPECT_EQ(scene[3].at("clipTime").at("offset"), "25s");
-
+    EXPECT_EQ(scene.at(2).at("groupId").get<std::string>().rfind("ref-clip_", 0), 0u);
     const ordered_json guest =
         clipsOf(describeJson(examples / "tide-tables-podcast-episode-12.fcpxmld")).at(2);
     EXPECT_EQ(guest.at("audioRole"), "dialogue.guest");
@@ -342,14 +320,10 @@ TEST_F(VelotrackFcpxml, DescribeRefusesForeignDocumentsAndUnreadablePaths) {
     EXPECT_EQ(foreign.err, "This isn't a fcpxml document.\n");
     EXPECT_EQ(foreign.out, "");
 
-    const std::string accepted = "Please use 1.6, 1.7, 1.8, 1.9, 1.10, 1.11, 1.12 or 1.13\n";
-    const Outcome newer =
-        run({"describe", write("newer.fcpxml", "<fcpxml version=\"1.14\"/>").string()});
-    EXPECT_EQ(newer.status, 2);
-    EXPECT_EQ(newer.err, "Sorry, fcpxml 1.14 isn't supported. " + accepted);
+    // The engine's messages for every version are pinned with the engine; here, the exit status.
     const Outcome older = run({"describe", "-"}, "<fcpxml version=\"1.5\"/>");
     EXPECT_EQ(older.status, 2);
-    EXPECT_EQ(older.err, "Sorry, fcpxml 1.5 isn't supported. " + accepted);
+    EXPECT_EQ(older.err.rfind("Sorry, fcpxml 1.5 isn't supported.", 0), 0u) << older.err;
 
     for (const auto& path : {(directory / "missing.fcpxml").string(),
                              write("broken.fcpxml", "<fcpxml version=").string()}) {
@@ -380,18 +354,13 @@ TEST_F(VelotrackFcpxml, TimeShowsStrictAndLenientReadings) {
 }
 
 TEST_F(VelotrackFcpxml, TimecodeConvertsAtDropFrameRates) {
-    // One frame of 1001/30000 s.
-    auto fields = fieldsOf(run({"timecode", "--rate", "29.97d", "--rational", "1001/30000s"}).out);
-    EXPECT_EQ(fields["timecode"], "00:00:00;01");
-    EXPECT_EQ(fields["frames"], "1");
-    // Frame 1800 opens minute 1, whose labels ;00 and ;01 are dropped: 1800 * 1001/30000 s.
-    fields = fieldsOf(run({"timecode", "--rate", "29.97d", "--frames", "1800"}).out);
+    // The drop-frame arithmetic is the time library's; here, each way in and out. Frame 1800
+    // opens minute 1, whose labels ;00 and ;01 are dropped: 1800 * 1001/30000 s.
+    auto fields = fieldsOf(run({"timecode", "--rate", "29.97d", "--frames", "1800"}).out);
     EXPECT_EQ(fields["timecode"], "00:01:00;02");
     EXPECT_EQ(fields["rational"], "3003/50s");
-    // Every tenth minute keeps its labels: 10 * 1800 - 9 * 2 = 17982 frames.
-    fields = fieldsOf(run({"timecode", "--rate", "29.97d", "--rational", "17999982/30000s"}).out);
-    EXPECT_EQ(fields["timecode"], "00:10:00;00");
-    EXPECT_EQ(fields["frames"], "17982");
+    fields = fieldsOf(run({"timecode", "--rate", "29.97d", "--rational", "3003/50s"}).out);
+    EXPECT_EQ(fields["frames"], "1800");
     EXPECT_EQ(fields["valid"], "true");
 
     const Outcome dropped = run({"timecode", "--rate", "29.97d", "--string", "00:01:00;00"});
@@ -421,9 +390,7 @@ TEST_F(VelotrackFcpxml, UrlParsesCommandsAndRefusesOthers) {
     EXPECT_EQ(open.out, "name: open\nfile=/tmp/a b.fcpxml\napp=logic\nempty=\nflag\n");
     EXPECT_EQ(run({"url", "korvane://login"}).out, "name: login\n");
 
-    const Outcome command = run({"url", "korvane://bogus?x=1"});
-    EXPECT_EQ(command.status, 1);
-    EXPECT_EQ(command.err, "Invalid command korvane://bogus?x=1\n");
+    // The refusals themselves are pinned with the command; here, how they are reported.
     const Outcome scheme = run({"url", "https://example.com/open?file=a"});
     EXPECT_EQ(scheme.status, 1);
     EXPECT_EQ(scheme.err, "Invalid scheme https\n");

@@ -51,9 +51,7 @@ TEST(FCPXMLDescriptionLoading, AcceptsExactlyTheSupportedVersionTexts) {
     for (const Version version : koltutils::allCases<Version>()) {
         const auto text = std::string(stringValue(version));
         EXPECT_EQ(FCPXMLDescription::fromText(documentWithVersion(text)).version, version);
-        EXPECT_EQ(text, "1." + std::to_string(rawValue(version)));
     }
-    EXPECT_GT(Version::v1_13, Version::v1_9);
     EXPECT_GT(Version::v1_10, Version::v1_9);
 }
 

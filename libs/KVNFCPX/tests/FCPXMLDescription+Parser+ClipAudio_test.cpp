@@ -91,15 +91,13 @@ TEST(FCPXMLDescriptionClipAudio, ReadsGainInDecibelsAndFadeLengths) {
         const auto volume = volumeOf("<adjust-volume amount=\"" + amount + "\"/>");
         return volume ? volume->adjustVolume : std::nullopt;
     };
-    EXPECT_EQ(gain("-6dB"), -6.0f);
-    EXPECT_EQ(gain("+3dB"), 3.0f);
-    EXPECT_EQ(gain("0dB"), 0.0f);
-    EXPECT_EQ(gain("-96dB"), -96.0f);
-    EXPECT_EQ(gain("-4.5"), -4.5f);
-    EXPECT_EQ(gain("loud"), std::nullopt);
-    EXPECT_EQ(gain(" -6dB"), std::nullopt);
-    EXPECT_EQ(gain("-6 dB"), std::nullopt);
-    EXPECT_EQ(gain("dB"), std::nullopt);
+    const std::pair<const char*, std::optional<float>> gains[] = {
+        {"-6dB", -6.0f},         {"+3dB", 3.0f},          {"0dB", 0.0f},
+        {"-96dB", -96.0f},       {"-4.5", -4.5f},         {"loud", std::nullopt},
+        {" -6dB", std::nullopt}, {"-6 dB", std::nullopt}, {"dB", std::nullopt}};
+    for (const auto& [amount, expected] : gains) {
+        EXPECT_EQ(gain(amount), expected) << amount;
+    }
 
     // Only the first param named "amount" carries fades; other params and fade attributes
     // are not read.

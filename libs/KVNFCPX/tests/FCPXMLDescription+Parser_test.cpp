@@ -291,8 +291,10 @@ TEST(FCPXMLDescriptionSpineSamples, MarkersLandWhereTheirClipsPlaceThem) {
                 ElementsAre("Marker 1 @5.0", "Marker 2 @10.0", "Marker 3 @15.0", "Marker 4 @20.0",
                             "Marker 5 @25.0"));
 
-    // All markers of these projects sit on a title, which is skipped with them.
-    for (const char* name : {"BasicMarkers.fcpxml", "BasicMarkers_1HourProjectStart.fcpxml"}) {
+    // All markers of these projects sit on a title (in the last, inside an audition), which is
+    // skipped with them.
+    for (const char* name : {"BasicMarkers.fcpxml", "BasicMarkers_1HourProjectStart.fcpxml",
+                             "AuditionMarkers.fcpxml"}) {
         const auto titlesOnly = loadSample(name);
         ASSERT_TRUE(titlesOnly);
         EXPECT_FALSE(titlesOnly->project->sequence->content) << name;
