@@ -3,7 +3,10 @@
 #include <CLI/CLI.hpp>
 
 int main(int argc, char** argv) {
-    CLI::App app{"velotrack-fcpxml: reads FCPXML documents and the time values they hold"};
+    CLI::App app{"velotrack: reads FCPXML documents, the time values they hold and the "
+                 "applications around them"};
+    // The same version the application bundle carries as its CFBundleShortVersionString.
+    app.set_version_flag("--version", "velotrack " VELOTRACK_VERSION);
     app.require_subcommand(1);
     velotrack::cli::addTimeCommand(app);
     velotrack::cli::addTimecodeCommand(app);

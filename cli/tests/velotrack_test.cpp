@@ -115,7 +115,7 @@ bool isMediaTime(const ordered_json& value) {
 class VelotrackFcpxml : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-fcpxml-XXXXXX").string();
+        std::string name = (fs::temp_directory_path() / "velotrack-XXXXXX").string();
         ASSERT_NE(mkdtemp(name.data()), nullptr);
         directory = name;
     }
@@ -142,7 +142,7 @@ protected:
             posix_spawn_file_actions_addopen(&actions, fd, path.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
         }
-        std::string program = VELOTRACK_FCPXML_EXECUTABLE;
+        std::string program = VELOTRACK_EXECUTABLE;
         std::vector<char*> argv{program.data()};
         for (auto& word : arguments) {
             argv.push_back(word.data());
