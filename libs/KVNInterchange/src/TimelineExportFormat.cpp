@@ -1,6 +1,8 @@
 #include "kvninterchange/TimelineExportFormat.h"
 
+#include "kvninterchange/DecodingError.h"
 #include "kvninterchange/ExportApplication.h"
+#include "kvninterchange/detail/JSONDecoding.h"
 
 namespace kvninterchange {
 namespace {
@@ -20,6 +22,23 @@ static_assert(everyFormatNamesAnApplication());
 std::optional<ExportApplication> recommendedApplication(TimelineExportFormat format) {
     return koltutils::fromRawValue<ExportApplication>(
         koltutils::caseOf(format).recommendedApplication);
+}
+
+std::string toJSON(TimelineExportFormat format) {
+    return nlohmann::json(std::string(koltutils::rawValue(format))).dump();
+}
+
+TimelineExportFormat timelineExportFormatFromJSON(std::string_view json) {
+    const auto value = detail::parseJSON(json);
+    if (!value.is_string()) {
+        detail::throwTypeMismatch("a string", value, {});
+    }
+    const auto& text = value.get_ref<const std::string&>();
+    if (auto format = koltutils::fromRawValue<TimelineExportFormat>(text)) {
+        return *format;
+    }
+    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
+                        "Cannot initialize TimelineExportFormat from invalid String value " + text);
 }
 
 } // namespace kvninterchange

@@ -1,3 +1,4 @@
+#include "kvninterchange/DecodingError.h"
 #include "kvninterchange/ExportApplication.h"
 #include "kvninterchange/TimelineExportFormat.h"
 
@@ -19,6 +20,15 @@ TEST(TimelineExportFormat, ExtensionsAndRecommendedApplications) {
     EXPECT_EQ(recommendedApplication(TimelineExportFormat::interleavedAAF),
               ExportApplication::logic);
     EXPECT_EQ(recommendedApplication(TimelineExportFormat::fcpxml), ExportApplication::finalCutPro);
+}
+
+TEST(TimelineExportFormat, StoredFormIsTheRawValueAsOneString) {
+    EXPECT_EQ(toJSON(TimelineExportFormat::xmeml), "\"Premiere XML\"");
+    for (const auto format : koltutils::allCases<TimelineExportFormat>()) {
+        EXPECT_EQ(timelineExportFormatFromJSON(toJSON(format)), format);
+    }
+    EXPECT_THROW(timelineExportFormatFromJSON("\"premiere xml\""), DecodingError);
+    EXPECT_THROW(timelineExportFormatFromJSON("[\"Premiere XML\"]"), DecodingError);
 }
 
 } // namespace

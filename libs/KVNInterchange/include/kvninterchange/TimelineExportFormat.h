@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kvninterchange {
@@ -45,5 +46,10 @@ constexpr std::string_view pathExtension(TimelineExportFormat format) {
 
 // Every format has one; the result is optional because the look-up goes through raw values.
 std::optional<ExportApplication> recommendedApplication(TimelineExportFormat format);
+
+// The stored form: the raw value as a JSON string, e.g. "Premiere XML".
+std::string toJSON(TimelineExportFormat format);
+// Throws DecodingError when the text is not a JSON string holding a raw value.
+TimelineExportFormat timelineExportFormatFromJSON(std::string_view json);
 
 } // namespace kvninterchange
