@@ -1,6 +1,8 @@
 #include "platform/DispatchQueue.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <glib.h>
 #include <mutex>
 #include <thread>
@@ -104,25 +106,42 @@ struct TimingSource {
     gint64 interval; // microseconds; 0 for one-shot work
 };
 
+// GLib hands sources between threads under locks of its own, which the thread sanitizer cannot
+// see. Every hand-over also passes through this lock, so the order of events between the thread
+// that schedules work and the one that runs or frees it is one that our tools can check.
+std::mutex& handOver() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+void acquireHandOver() {
+    const std::lock_guard lock(handOver());
+}
+
 gboolean dispatchTimingSource(GSource* source, GSourceFunc, gpointer data) {
+    acquireHandOver();
     auto* timing = reinterpret_cast<TimingSource*>(source);
-    if (timing->interval > 0) {
+    const gint64 interval = timing->interval;
+    if (interval > 0) {
         // Keep to the schedule; a source that fell behind starts again from now.
         const gint64 now = g_source_get_time(source);
-        gint64 next = g_source_get_ready_time(source) + timing->interval;
+        gint64 next = g_source_get_ready_time(source) + interval;
         if (next <= now) {
-            next = now + timing->interval;
+            next = now + interval;
         }
         g_source_set_ready_time(source, next);
     }
     timing->dispatch(*static_cast<StatePointer*>(data), timing->target);
-    return timing->interval > 0 ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    // Whoever frees the source or its work next does so after this point.
+    acquireHandOver();
+    return interval > 0 ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 GSourceFuncs timingSourceFuncs = {nullptr, nullptr, dispatchTimingSource,
                                   nullptr, nullptr, nullptr};
 
 void deleteStatePointer(gpointer data) {
+    acquireHandOver();
     delete static_cast<StatePointer*>(data);
 }
 
@@ -131,6 +150,7 @@ void deleteStatePointer(gpointer data) {
 // pending work of a released queue is freed rather than leaked.
 ScheduledWork schedule(GMainContext* context, StatePointer state, std::chrono::nanoseconds delay,
                        std::chrono::nanoseconds interval, Dispatch dispatch, gpointer target) {
+    const std::lock_guard lock(handOver());
     GSource* source = g_source_new(&timingSourceFuncs, sizeof(TimingSource));
     auto* timing = reinterpret_cast<TimingSource*>(source);
     timing->dispatch = dispatch;
@@ -248,24 +268,47 @@ private:
     GMainContext* context_;
 };
 
-struct PoolTask {
-    StatePointer state;
-    bool tick;
-};
-
-void runPoolTask(gpointer data, gpointer) {
-    const std::unique_ptr<PoolTask> task(static_cast<PoolTask*>(data));
-    task->state->perform();
-    if (task->tick) {
-        task->state->endTick();
+// The threads behind a global queue. Our own rather than GLib's pool, so that the hand-over of
+// work between threads is visible to the thread sanitizer.
+class WorkerPool {
+public:
+    explicit WorkerPool(int threads) {
+        for (int index = 0; index < threads; ++index) {
+            std::thread([this] { work(); }).detach();
+        }
     }
-}
+
+    void push(std::function<void()> task) {
+        {
+            const std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        }
+        ready_.notify_one();
+    }
+
+private:
+    [[noreturn]] void work() {
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait(lock, [this] { return !tasks_.empty(); });
+                task = std::move(tasks_.front());
+                tasks_.pop_front();
+            }
+            task();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> tasks_;
+};
 
 class GlobalQueue final : public DispatchQueue {
 public:
     explicit GlobalQueue(QualityOfService qos)
-        : DispatchQueue(std::string(globalQueueLabel(qos))),
-          pool_(g_thread_pool_new(runPoolTask, nullptr, poolSize, FALSE, nullptr)) {}
+        : DispatchQueue(std::string(globalQueueLabel(qos))), pool_(new WorkerPool(poolSize)) {}
 
     // The global queues live as long as the process.
     ~GlobalQueue() override = default;
@@ -293,10 +336,15 @@ public:
     bool isCurrent() const override { return false; }
 
 private:
-    static constexpr gint poolSize = 4;
+    static constexpr int poolSize = 4;
 
     void push(StatePointer state, bool tick) {
-        g_thread_pool_push(pool_, new PoolTask{std::move(state), tick}, nullptr);
+        pool_->push([state = std::move(state), tick] {
+            state->perform();
+            if (tick) {
+                state->endTick();
+            }
+        });
     }
 
     static void pushOnce(const StatePointer& state, gpointer queue) {
@@ -309,7 +357,8 @@ private:
         }
     }
 
-    GThreadPool* pool_;
+    // Lives as long as the process, like the queue: its threads never end.
+    WorkerPool* pool_;
 };
 
 } // namespace
