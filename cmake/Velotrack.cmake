@@ -15,6 +15,13 @@ if(VELOTRACK_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
+if(VELOTRACK_SANITIZE_THREAD)
+    if(VELOTRACK_SANITIZE)
+        message(FATAL_ERROR "VELOTRACK_SANITIZE_THREAD and VELOTRACK_SANITIZE exclude each other")
+    endif()
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
 
 find_package(PkgConfig REQUIRED)
 
