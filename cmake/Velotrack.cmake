@@ -57,7 +57,10 @@ function(velotrack_tests name)
     target_compile_definitions(${name}_tests PRIVATE
         VELOTRACK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         VELOTRACK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    # Each test carries its library's name as a label, so a build of some libraries' tests
+    # (the thread-sanitizer build) runs exactly those with `ctest -L`.
     gtest_discover_tests(${name}_tests
         WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
-        DISCOVERY_TIMEOUT 120)
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES LABELS ${name})
 endfunction()
