@@ -192,6 +192,18 @@ public:
         return workspace_processes::launchDetached(*executable, {}, configuration.environment);
     }
 
+    bool openFile(const fs::path& file, const fs::path& applicationURL,
+                  const OpenConfiguration& configuration) const override {
+        const auto bundle = Bundle::atPath(applicationURL);
+        const auto executable = bundle ? bundle->executablePath() : std::nullopt;
+        std::error_code error;
+        if (!executable || !fs::exists(fs::symlink_status(file, error))) {
+            return false;
+        }
+        return workspace_processes::launchDetached(*executable, {fs::absolute(file).string()},
+                                                   configuration.environment);
+    }
+
     bool openURL(std::string_view url) const override {
         const auto opener = urlOpener();
         return opener && workspace_processes::launchDetached(*opener, {std::string(url)}, {});

@@ -78,6 +78,13 @@ public:
     virtual bool openApplication(const std::filesystem::path& applicationURL,
                                  const OpenConfiguration& configuration) const = 0;
 
+    // Launches the bundle's executable with the file as its one argument, detached from the
+    // caller, as the desktop opens a document with a chosen application. False when the folder is
+    // no application bundle, nothing exists at `file`, or the launch failed.
+    virtual bool openFile(const std::filesystem::path& file,
+                          const std::filesystem::path& applicationURL,
+                          const OpenConfiguration& configuration) const = 0;
+
     // Hands a web address (or any URL) to the desktop's opener. False when there is no opener or
     // it could not be started.
     virtual bool openURL(std::string_view url) const = 0;
