@@ -5,10 +5,10 @@
 //   koltutils::ProcessHandler handler{"/usr/bin/pluginkit", {"-m", "-v"}};
 //   std::string text = handler.run();   // blocks; run it from a background queue
 //
-// The result is the tool's standard output (when it is UTF-8) and a line break, then its standard
-// error (when it is UTF-8) and a line break. The exit status is not examined: a tool that fails
-// but prints is reported only through its text. Both pipes are read at the same time, so a tool
-// writing megabytes to either one never stalls.
+// The result is the tool's standard output and a line break, then its standard error and a line
+// break; a stream whose bytes are not UTF-8 is left out, line break included. The exit status is
+// not examined: a tool that fails but prints is reported only through its text. Both pipes are read
+// at the same time, so a tool writing megabytes to either one never stalls.
 
 #include "koltutils/EnumTable.h"
 
@@ -39,14 +39,15 @@ template <> struct EnumTable<DispatchQoS> {
         DispatchQoS value;
         std::string_view rawValue;
         int taskQualityOfService; // the platform's numeric value; -1 is its default
+        int niceness;             // how the class is honoured here: the tool's scheduling niceness
     };
     static constexpr std::array cases{
-        Row{DispatchQoS::background, "background", 9},
-        Row{DispatchQoS::utility, "utility", 17},
-        Row{DispatchQoS::defaultClass, "default", -1},
-        Row{DispatchQoS::userInitiated, "userInitiated", 25},
-        Row{DispatchQoS::userInteractive, "userInteractive", 33},
-        Row{DispatchQoS::unspecified, "unspecified", -1},
+        Row{DispatchQoS::background, "background", 9, 10},
+        Row{DispatchQoS::utility, "utility", 17, 5},
+        Row{DispatchQoS::defaultClass, "default", -1, 0},
+        Row{DispatchQoS::userInitiated, "userInitiated", 25, 0},
+        Row{DispatchQoS::userInteractive, "userInteractive", 33, 0},
+        Row{DispatchQoS::unspecified, "unspecified", -1, 0},
     };
 };
 static_assert(isInDeclarationOrder<DispatchQoS>());
@@ -74,8 +75,10 @@ public:
     void cancel();
 
     DispatchQoS qos() const noexcept { return qos_; }
-    // The platform's quality of service for qos(): scheduling niceness derives from it.
+    // The platform's quality of service for qos().
     int taskQualityOfService() const noexcept;
+    // True while run() waits for the tool.
+    bool isRunning() const;
 
 private:
     std::shared_ptr<platform::Process> process_;
