@@ -14,5 +14,6 @@ void addAppsCommand(CLI::App& app);
 void addUrlCommand(CLI::App& app);
 void addImportOptionsCommand(CLI::App& app);
 void addDescribeCommand(CLI::App& app);
+void addShareCommand(CLI::App& app);
 
 } // namespace velotrack::cli

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
     velotrack::cli::addDescribeCommand(app);
+    velotrack::cli::addShareCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }
