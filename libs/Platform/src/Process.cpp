@@ -81,8 +81,10 @@ void Process::launch() {
     }
     argv.push_back(nullptr);
 
-    GSubprocessLauncher* launcher = g_subprocess_launcher_new(static_cast<GSubprocessFlags>(
-        G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_PIPE));
+    const auto pipes = static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDOUT_PIPE |
+                                                     G_SUBPROCESS_FLAGS_STDERR_PIPE);
+    GSubprocessLauncher* launcher =
+        g_subprocess_launcher_new(options_.capturesOutput ? pipes : G_SUBPROCESS_FLAGS_NONE);
     for (const auto& [name, value] : options_.environment) {
         g_subprocess_launcher_setenv(launcher, name.c_str(), value.c_str(), TRUE);
     }

@@ -29,6 +29,9 @@ public:
         std::optional<std::filesystem::path> workingDirectory;
         // Added to the child's scheduling niceness (0 keeps the caller's priority).
         int niceness = 0;
+        // False: the child writes to the caller's standard output and error, and the
+        // termination's texts stay empty.
+        bool capturesOutput = true;
     };
 
     struct Termination {
