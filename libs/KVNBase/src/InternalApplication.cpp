@@ -59,6 +59,10 @@ const char* const keyCountMessage = "Invalid number of keys found, expected one.
 
 } // namespace
 
+std::optional<platform::AppDefaults> userDefaults(InternalApplication application) {
+    return platform::AppDefaults::suite(bundleID(application));
+}
+
 std::optional<koltutils::URL> downloadURL(InternalApplication) {
     return koltutils::URL::fromString(homePage);
 }

@@ -125,5 +125,20 @@ TEST(InternalApplication, CachesDirectoryIsASiblingOfOurOwn) {
     EXPECT_EQ(cachesDirectory(tags), std::nullopt);
 }
 
+TEST(InternalApplication, UserDefaultsAreTheDomainOfTheBundleIdentifier) {
+    const ApplicationFolderFixture fixture;
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (fixture.root() / "config").string());
+    const auto defaults = userDefaults(tags);
+    ASSERT_TRUE(defaults.has_value());
+    EXPECT_EQ(defaults->identifier(), "com.korvane.kvntags");
+    EXPECT_TRUE(defaults->set("seen", true));
+    EXPECT_EQ(platform::AppDefaults::suite("com.korvane.kvntags")->boolean("seen"), true);
+    EXPECT_EQ(userDefaults(InternalApplication::kvn)->boolean("seen"), std::nullopt);
+
+    const ScopedEnvironment noConfig("XDG_CONFIG_HOME", std::nullopt);
+    const ScopedEnvironment noHome("HOME", std::nullopt);
+    EXPECT_EQ(userDefaults(tags), std::nullopt);
+}
+
 } // namespace
 } // namespace kvnbase

@@ -2,6 +2,7 @@
 
 #include "koltutils/EnumTable.h"
 #include "koltutils/URL.h"
+#include "platform/AppDefaults.h"
 #include "platform/Workspace.h"
 
 #include <array>
@@ -61,6 +62,10 @@ constexpr std::string_view name(InternalApplication application) {
 constexpr std::string_view bundleID(InternalApplication application) {
     return koltutils::caseOf(application).bundleID;
 }
+
+// The user-defaults domain named by the bundle identifier, shared with that application; none
+// when the platform refuses to create it.
+std::optional<platform::AppDefaults> userDefaults(InternalApplication application);
 
 // The maker's home page, the same for every application.
 std::optional<koltutils::URL> downloadURL(InternalApplication application);

@@ -52,6 +52,16 @@ namespace APPEXHelper {
 // at `url`, and the errors of removeAllInstances (so at least one copy must be registered).
 void update(const std::filesystem::path& url, std::string_view bundleID);
 
+// What an extension bundle declares in its "Contents/Info.plist".
+struct ExtensionBundleInfo {
+    std::string identifier; // CFBundleIdentifier
+    std::string version;    // CFBundleShortVersionString, empty when absent
+
+    bool operator==(const ExtensionBundleInfo&) const = default;
+};
+// None when there is no readable information dictionary or it names no identifier.
+std::optional<ExtensionBundleInfo> bundleInfo(const std::filesystem::path& url);
+
 } // namespace APPEXHelper
 
 } // namespace kvninterchange
