@@ -1,5 +1,6 @@
 #include "ApplicationMain.h"
 
+#include "ShareScripting.h"
 #include "StartupWindow.h"
 #include "Velotrack.h"
 
@@ -31,6 +32,8 @@ int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
     StartupWindow window;
     Velotrack delegate;
     delegate.connectInterface(window);
+    // The editor's share command reaches the application over the session bus.
+    ShareScripting scripting(&window);
     QObject::connect(window.aboutItem(), &QAction::triggered, &window,
                      [&] { showAbout(window, delegate.info.buildProperties); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
