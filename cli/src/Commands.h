@@ -14,6 +14,10 @@ void addAppsCommand(CLI::App& app);
 void addUrlCommand(CLI::App& app);
 void addImportOptionsCommand(CLI::App& app);
 void addDescribeCommand(CLI::App& app);
+void addMusicalCommand(CLI::App& app);
+void addRealtimeCommand(CLI::App& app);
+void addTempoCommand(CLI::App& app);
+void addTransportCommand(CLI::App& app);
 void addShareCommand(CLI::App& app);
 
 } // namespace velotrack::cli

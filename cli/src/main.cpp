@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
     velotrack::cli::addDescribeCommand(app);
+    velotrack::cli::addMusicalCommand(app);
+    velotrack::cli::addRealtimeCommand(app);
+    velotrack::cli::addTempoCommand(app);
+    velotrack::cli::addTransportCommand(app);
     velotrack::cli::addShareCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;

@@ -19,7 +19,9 @@ constexpr std::int64_t ticksPerSecond = 1'000'000'000;
 constexpr std::int64_t hostOffsetTicks =
     static_cast<std::int64_t>(TransportTimer::hostOffsetSeconds) * ticksPerSecond;
 
-std::string_view playStateName(TransportTimer::PlayState state) {
+} // namespace
+
+std::string_view TransportTimer::name(PlayState state) noexcept {
     switch (state) {
     case TransportTimer::PlayState::start:
         return "start";
@@ -32,6 +34,8 @@ std::string_view playStateName(TransportTimer::PlayState state) {
     }
     return "";
 }
+
+namespace {
 
 // The start reference: host time h moved forward by the offset and back by p seconds. None when
 // p is not a number or the reference leaves 64 bits.
@@ -53,7 +57,7 @@ std::optional<std::int64_t> startReference(std::uint64_t hostTime, double positi
 
 std::string TransportTimer::Event::description() const {
     if (kind == Kind::state) {
-        return "state(" + std::string(playStateName(playState)) + ")";
+        return "state(" + std::string(name(playState)) + ")";
     }
     return "time(" + koltutils::describe(time) + ")";
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kvntime {
 
@@ -27,6 +28,8 @@ namespace kvntime {
 class TransportTimer {
 public:
     enum class PlayState : std::uint8_t { start, stop, pause, resume };
+    // "start", "stop", "pause", "resume".
+    static std::string_view name(PlayState state) noexcept;
 
     struct Event {
         enum class Kind : std::uint8_t { state, time };
