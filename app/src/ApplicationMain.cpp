@@ -1,5 +1,6 @@
 #include "ApplicationMain.h"
 
+#include "ProjectWindows.h"
 #include "ShareScripting.h"
 #include "StartupWindow.h"
 #include "Velotrack.h"
@@ -34,6 +35,9 @@ int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
     delegate.connectInterface(window);
     // The editor's share command reaches the application over the session bus.
     ShareScripting scripting(&window);
+    // Declared after the window: project windows go first when the application ends.
+    ProjectWindows projects;
+    projects.installOn(window);
     QObject::connect(window.aboutItem(), &QAction::triggered, &window,
                      [&] { showAbout(window, delegate.info.buildProperties); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
