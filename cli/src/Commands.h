@@ -19,5 +19,6 @@ void addRealtimeCommand(CLI::App& app);
 void addTempoCommand(CLI::App& app);
 void addTransportCommand(CLI::App& app);
 void addShareCommand(CLI::App& app);
+void addExecCommand(CLI::App& app);
 
 } // namespace velotrack::cli

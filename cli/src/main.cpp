@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addTempoCommand(app);
     velotrack::cli::addTransportCommand(app);
     velotrack::cli::addShareCommand(app);
+    velotrack::cli::addExecCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }
