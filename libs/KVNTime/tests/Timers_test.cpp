@@ -105,18 +105,18 @@ TEST(OneShotTimer, EveryResumeRestartsTheDelayAndItFiresOnceOnItsQueue) {
 TEST(OneShotTimer, SuspendOrReleaseCancelsThePendingCall) {
     Ticks ticks;
     {
-        OneShotTimer suspended(0.05, platform::QualityOfService::defaultClass,
+        // Long delays, so that a slow machine still suspends and releases well before them.
+        OneShotTimer suspended(0.25, platform::QualityOfService::defaultClass,
                                ticks.handler([] { return true; }));
+        OneShotTimer released(0.25, platform::QualityOfService::defaultClass,
+                              ticks.handler([] { return true; }));
+        OneShotTimer withoutHandler(0.01);
         suspended.resume();
         suspended.suspend();
-        OneShotTimer released(0.05, platform::QualityOfService::defaultClass,
-                              ticks.handler([] { return true; }));
         released.resume();
-        OneShotTimer withoutHandler(0.01);
         withoutHandler.resume(); // nothing to schedule
-        std::this_thread::sleep_for(20ms);
     }
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(350ms);
     EXPECT_EQ(ticks.count, 0);
 }
 
