@@ -1,7 +1,13 @@
 #include "BundleProperties.h"
 
+#include "koltutils/Log.h"
+#include "kvnutils/AppleScript.h"
+#include "platform/Process.h"
+
+#include <QCoreApplication>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 
 namespace velotrack {
 namespace {
@@ -47,6 +53,40 @@ BundleProperties BundleProperties::fromBundle(const std::optional<platform::Bund
 
 std::string BundleProperties::displayName() const {
     return appName.value_or(std::string(productName));
+}
+
+std::string BundleProperties::relaunchCommand(double afterDelay, const platform::Bundle& bundle) {
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), afterDelay);
+    std::string command = "sleep " + std::string(digits.data(), written.ptr) + "; ";
+#ifdef __APPLE__
+    command += "open \"" + bundle.bundlePath().string() + "\"";
+#else
+    // No `open` here (Debian's is openvt): the executable itself starts the bundle.
+    const auto executable = bundle.executablePath();
+    command += "exec " + kvnutils::AppleScript::shellQuoted(
+                             executable.value_or(bundle.bundlePath() / "Contents" / "MacOS"));
+#endif
+    return command;
+}
+
+void BundleProperties::relaunch(double afterDelay) {
+    if (const auto bundle = platform::Bundle::main()) {
+        platform::Process::Options options;
+        options.capturesOutput = false;
+        platform::Process shell("/bin/sh", {"-c", relaunchCommand(afterDelay, *bundle)}, options);
+        try {
+            shell.launch();
+        } catch (const platform::ProcessLaunchError& error) {
+            KOLT_LOG_ERROR("relaunch(afterDelay:)", error.what());
+        }
+    } else {
+        KOLT_LOG_ERROR("relaunch(afterDelay:)", "no main bundle to reopen");
+    }
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::quit();
+    }
+    std::exit(0);
 }
 
 const BundleProperties& AppProperties::bundleProperties() {

@@ -39,6 +39,15 @@ struct BundleProperties {
     std::string displayName() const;
 
     bool operator==(const BundleProperties&) const = default;
+
+    // Starts a shell that waits `afterDelay` seconds and opens the application again, asks the
+    // application object to quit and ends the process with status 0. The shell outlives the
+    // process. Without a main bundle there is nothing to reopen: the process just ends.
+    [[noreturn]] static void relaunch(double afterDelay);
+
+    // What that shell runs: "sleep <delay>; open "<bundle>"" where the platform has the `open`
+    // command, otherwise the bundle's executable, started after the same sleep.
+    static std::string relaunchCommand(double afterDelay, const platform::Bundle& bundle);
 };
 
 // The product name, used when the bundle names no application.

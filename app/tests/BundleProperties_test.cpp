@@ -1,4 +1,6 @@
 #include "BundleProperties.h"
+#include "WorkspaceFixture.h"
+#include "platform/Process.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,4 +56,23 @@ TEST(BundleProperties, MissingEntriesAndNoBundleFallBackToTheProductName) {
     const auto none = BundleProperties::fromBundle(std::nullopt);
     EXPECT_EQ(none, BundleProperties{});
     EXPECT_EQ(none.displayName(), "Velotrack");
+}
+
+TEST(BundleProperties, RelaunchCommandStartsTheBundleAgainAfterTheDelay) {
+    platform::testing::ApplicationFolderFixture fixture;
+    const auto bundle =
+        platform::Bundle::atPath(fixture.makeApplication("Relaunched", "com.example.relaunched"));
+    ASSERT_TRUE(bundle);
+    const auto executable = bundle->executablePath()->string();
+    EXPECT_EQ(BundleProperties::relaunchCommand(1.0, *bundle),
+              "sleep 1; exec '" + executable + "'");
+    const auto command = BundleProperties::relaunchCommand(0.25, *bundle);
+    EXPECT_EQ(command, "sleep 0.25; exec '" + executable + "'");
+
+    platform::Process shell("/bin/sh", {"-c", command});
+    shell.launch();
+    EXPECT_TRUE(platform::testing::eventually(
+        [&] { return fixture.launchRecordOf("Relaunched").has_value(); }));
+    fixture.stop("Relaunched");
+    EXPECT_EQ(shell.waitUntilExit().status, 0);
 }
