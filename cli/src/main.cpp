@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
     velotrack::cli::addDescribeCommand(app);
+    velotrack::cli::addWatchCommand(app);
+    velotrack::cli::addFilesCommand(app);
+    velotrack::cli::addTidyCommand(app);
+    velotrack::cli::addNextNameCommand(app);
     velotrack::cli::addMusicalCommand(app);
     velotrack::cli::addRealtimeCommand(app);
     velotrack::cli::addTempoCommand(app);
