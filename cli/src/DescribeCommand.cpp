@@ -99,9 +99,9 @@ void describe(const DescribeOptions& options) {
                                      ? loadStandardInput(options.validateMedia)
                                      : loadFile(options.path, options.validateMedia);
         if (options.json) {
-            std::cout << descriptionJSON(description).dump(2) << '\n';
+            writeDescriptionJSON(description, std::cout);
         } else {
-            std::cout << descriptionReport(description);
+            writeDescriptionReport(description, std::cout);
         }
     } catch (const koltutils::DescribedError& error) {
         fail(documentRefused, error.what());

@@ -16,4 +16,13 @@ std::string secondsText(const timecode::CMTime& time) {
     return koltutils::describe(time.seconds()) + "s";
 }
 
+std::string exactTimeText(const timecode::CMTime& time) {
+    if (!time.isNumeric()) {
+        return time.description();
+    }
+    return time.timescale == 1
+               ? std::to_string(time.value) + "s"
+               : std::to_string(time.value) + "/" + std::to_string(time.timescale) + "s";
+}
+
 } // namespace velotrack::cli

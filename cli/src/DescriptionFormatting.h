@@ -13,5 +13,8 @@ std::string frameRateText(timecode::TimecodeFrameRate rate);
 std::string urlText(const koltutils::URL& url);
 // The time in seconds, shortest form: "2.5s".
 std::string secondsText(const timecode::CMTime& time);
+// The time exactly as held: "1001/24000s", "3600s" over a timescale of 1, or the description of
+// a time that is not a number ("indefinite", "invalid").
+std::string exactTimeText(const timecode::CMTime& time);
 
 } // namespace velotrack::cli

@@ -1,8 +1,8 @@
 #include "DescriptionJSON.h"
 
 #include "DescriptionFormatting.h"
+#include "JSONWriter.h"
 
-#include <array>
 #include <koltutils/EnumTable.h>
 #include <string>
 
@@ -10,17 +10,7 @@ namespace velotrack::cli {
 
 namespace {
 
-using nlohmann::ordered_json;
 using namespace kvnfcpx;
-
-std::string timeText(const timecode::CMTime& time) {
-    if (!time.isNumeric()) {
-        return time.description();
-    }
-    return time.timescale == 1
-               ? std::to_string(time.value) + "s"
-               : std::to_string(time.value) + "/" + std::to_string(time.timescale) + "s";
-}
 
 std::string base64Text(const std::vector<std::uint8_t>& bytes) {
     static constexpr std::string_view alphabet =
@@ -41,253 +31,340 @@ std::string base64Text(const std::vector<std::uint8_t>& bytes) {
 
 // Every record has an overload; they are declared first so that the templates for optionals
 // and lists below find them (the records live in another namespace, out of reach of ADL here).
-ordered_json toJSON(const timecode::CMTime& time);
-ordered_json toJSON(const koltutils::URL& url);
-ordered_json toJSON(const ClipTime& clipTime);
-ordered_json toJSON(const ClipVolume& volume);
-ordered_json toJSON(const ClipEffect::Param& param);
-ordered_json toJSON(const ClipEffect& effect);
-ordered_json toJSON(const ClipContent& content);
-ordered_json toJSON(const Asset::MediaRep& mediaRep);
-ordered_json toJSON(const Asset& asset);
-ordered_json toJSON(const AssetClip& clip);
-ordered_json toJSON(const Marker& marker);
-ordered_json toJSON(const SequenceContent& content);
-ordered_json toJSON(const Format& format);
-ordered_json toJSON(const Media& media);
-ordered_json toJSON(const Effect& effect);
-ordered_json toJSON(const Resources& resources);
-ordered_json toJSON(const Library& library);
-ordered_json toJSON(const ImportOptions& options);
+void write(JSONWriter& json, const timecode::CMTime& time);
+void write(JSONWriter& json, const koltutils::URL& url);
+void write(JSONWriter& json, const ClipTime& clipTime);
+void write(JSONWriter& json, const ClipVolume& volume);
+void write(JSONWriter& json, const ClipEffect::Param& param);
+void write(JSONWriter& json, const ClipEffect& effect);
+void write(JSONWriter& json, const ClipContent& content);
+void write(JSONWriter& json, const Asset::MediaRep& mediaRep);
+void write(JSONWriter& json, const Asset& asset);
+void write(JSONWriter& json, const AssetClip& clip);
+void write(JSONWriter& json, const Marker& marker);
+void write(JSONWriter& json, const SequenceContent& content);
+void write(JSONWriter& json, const Format& format);
+void write(JSONWriter& json, const Media& media);
+void write(JSONWriter& json, const Effect& effect);
+void write(JSONWriter& json, const Resources& resources);
+void write(JSONWriter& json, const Library& library);
+void write(JSONWriter& json, const ImportOptions& options);
+
+void write(JSONWriter& json, const std::string& text) {
+    json.string(text);
+}
+
+void write(JSONWriter& json, bool value) {
+    json.boolean(value);
+}
 
 template <typename T>
-requires std::is_arithmetic_v<T> || std::is_same_v<T, std::string>
-    ordered_json toJSON(const T& value) {
-    return value;
+requires std::is_integral_v<T> &&(!std::is_same_v<T, bool>)void write(JSONWriter& json, T value) {
+    json.integer(static_cast<std::int64_t>(value));
+}
+
+template <typename T>
+requires std::is_floating_point_v<T>
+void write(JSONWriter& json, T value) {
+    json.number(static_cast<double>(value));
 }
 
 template <typename E>
-requires std::is_enum_v<E> ordered_json toJSON(E value) {
-    return std::string(koltutils::rawValue(value));
+requires std::is_enum_v<E>
+void write(JSONWriter& json, E value) {
+    json.string(koltutils::rawValue(value));
 }
 
-template <typename T> ordered_json toJSON(const std::vector<T>& values);
+template <typename T> void write(JSONWriter& json, const std::vector<T>& values);
 
-template <typename T> ordered_json toJSON(const std::optional<T>& value) {
-    return value ? toJSON(*value) : ordered_json(nullptr);
-}
-
-template <typename T> ordered_json toJSON(const koltutils::OptionalBox<T>& value) {
-    return value ? toJSON(*value) : ordered_json(nullptr);
-}
-
-template <typename T> ordered_json toJSON(const std::vector<T>& values) {
-    ordered_json array = ordered_json::array();
-    for (const auto& value : values) {
-        array.push_back(toJSON(value));
+template <typename T> void write(JSONWriter& json, const std::optional<T>& value) {
+    if (value) {
+        write(json, *value);
+    } else {
+        json.null();
     }
-    return array;
 }
 
-ordered_json toJSON(const timecode::CMTime& time) {
-    return timeText(time);
+template <typename T> void write(JSONWriter& json, const koltutils::OptionalBox<T>& value) {
+    if (value) {
+        write(json, *value);
+    } else {
+        json.null();
+    }
 }
 
-ordered_json toJSON(const koltutils::URL& url) {
-    return urlText(url);
+template <typename T> void write(JSONWriter& json, const koltutils::SharedValue<T>& value) {
+    write(json, *value);
 }
 
-ordered_json toJSON(const ClipTime& clipTime) {
-    return {
-        {"isValid", clipTime.isValid},
-        {"start", toJSON(clipTime.start)},
-        {"offset", toJSON(clipTime.offset)},
-        {"duration", toJSON(clipTime.duration)},
-        {"audioStart", toJSON(clipTime.audioStart)},
-        {"audioDuration", toJSON(clipTime.audioDuration)},
-        {"clipItem", toJSON(clipTime.clipItem)},
-    };
+template <typename T> void write(JSONWriter& json, const std::vector<T>& values) {
+    json.beginArray();
+    for (const auto& value : values) {
+        write(json, value);
+    }
+    json.endArray();
 }
 
-ordered_json toJSON(const ClipVolume& volume) {
-    return {
-        {"adjustVolume", toJSON(volume.adjustVolume)},
-        {"fadeIn", toJSON(volume.fadeIn)},
-        {"fadeOut", toJSON(volume.fadeOut)},
-    };
+// A member: its key, then its value in whichever form the overloads above give it.
+template <typename T> void member(JSONWriter& json, std::string_view key, const T& value) {
+    json.key(key);
+    write(json, value);
 }
 
-ordered_json toJSON(const ClipEffect::Param& param) {
-    return {{"name", param.name}, {"key", param.key}, {"value", param.value}};
+void write(JSONWriter& json, const timecode::CMTime& time) {
+    json.string(exactTimeText(time));
 }
 
-ordered_json toJSON(const ClipEffect& effect) {
-    return {
-        {"name", toJSON(effect.name)},
-        {"uid", effect.uid},
-        {"presetID", toJSON(effect.presetID)},
-        {"effectState", effect.effectState ? ordered_json(base64Text(*effect.effectState))
-                                           : ordered_json(nullptr)},
-        {"params", toJSON(effect.params)},
-        {"enabled", effect.enabled},
-    };
+void write(JSONWriter& json, const koltutils::URL& url) {
+    json.string(urlText(url));
 }
 
-ordered_json toJSON(const ClipContent& content) {
-    return {
-        {"contentType", toJSON(content.contentType)},
-        {"ref", content.ref},
-        {"clipTime", toJSON(content.clipTime)},
-        {"role", toJSON(content.role)},
-        {"srcCh", toJSON(content.srcCh)},
-        {"lane", toJSON(content.lane)},
-    };
+void write(JSONWriter& json, const ClipTime& clipTime) {
+    json.beginObject();
+    member(json, "isValid", clipTime.isValid);
+    member(json, "start", clipTime.start);
+    member(json, "offset", clipTime.offset);
+    member(json, "duration", clipTime.duration);
+    member(json, "audioStart", clipTime.audioStart);
+    member(json, "audioDuration", clipTime.audioDuration);
+    member(json, "clipItem", clipTime.clipItem);
+    json.endObject();
 }
 
-ordered_json toJSON(const Asset::MediaRep& mediaRep) {
-    return {
-        {"kind", toJSON(mediaRep.kind)}, {"sig", toJSON(mediaRep.sig)},
-        {"src", mediaRep.src},           {"bookmark", toJSON(mediaRep.bookmark)},
-        {"url", toJSON(mediaRep.url)},
-    };
+void write(JSONWriter& json, const ClipVolume& volume) {
+    json.beginObject();
+    member(json, "adjustVolume", volume.adjustVolume);
+    member(json, "fadeIn", volume.fadeIn);
+    member(json, "fadeOut", volume.fadeOut);
+    json.endObject();
 }
 
-ordered_json toJSON(const Asset& asset) {
-    return {
-        {"name", toJSON(asset.name)},
-        {"uid", toJSON(asset.uid)},
-        {"audioChannels", toJSON(asset.audioChannels)},
-        {"audioRate", toJSON(asset.audioRate)},
-        {"audioSources", toJSON(asset.audioSources)},
-        {"hasAudio", asset.hasAudio},
-        {"hasVideo", asset.hasVideo},
-        {"id", asset.id},
-        {"clipTime", toJSON(asset.clipTime)},
-        {"mediaRep", toJSON(asset.mediaRep)},
-    };
+void write(JSONWriter& json, const ClipEffect::Param& param) {
+    json.beginObject();
+    member(json, "name", param.name);
+    member(json, "key", param.key);
+    member(json, "value", param.value);
+    json.endObject();
+}
+
+void write(JSONWriter& json, const ClipEffect& effect) {
+    json.beginObject();
+    member(json, "name", effect.name);
+    member(json, "uid", effect.uid);
+    member(json, "presetID", effect.presetID);
+    json.key("effectState");
+    if (effect.effectState) {
+        json.string(base64Text(*effect.effectState));
+    } else {
+        json.null();
+    }
+    member(json, "params", effect.params);
+    member(json, "enabled", effect.enabled);
+    json.endObject();
+}
+
+void write(JSONWriter& json, const ClipContent& content) {
+    json.beginObject();
+    member(json, "contentType", content.contentType);
+    member(json, "ref", content.ref);
+    member(json, "clipTime", content.clipTime);
+    member(json, "role", content.role);
+    member(json, "srcCh", content.srcCh);
+    member(json, "lane", content.lane);
+    json.endObject();
+}
+
+void write(JSONWriter& json, const Asset::MediaRep& mediaRep) {
+    json.beginObject();
+    member(json, "kind", mediaRep.kind);
+    member(json, "sig", mediaRep.sig);
+    member(json, "src", mediaRep.src);
+    member(json, "bookmark", mediaRep.bookmark);
+    member(json, "url", mediaRep.url);
+    json.endObject();
+}
+
+void write(JSONWriter& json, const Asset& asset) {
+    json.beginObject();
+    member(json, "name", asset.name);
+    member(json, "uid", asset.uid);
+    member(json, "audioChannels", asset.audioChannels);
+    member(json, "audioRate", asset.audioRate);
+    member(json, "audioSources", asset.audioSources);
+    member(json, "hasAudio", asset.hasAudio);
+    member(json, "hasVideo", asset.hasVideo);
+    member(json, "id", asset.id);
+    member(json, "clipTime", asset.clipTime);
+    member(json, "mediaRep", asset.mediaRep);
+    json.endObject();
 }
 
 // A clip names its asset; the asset's full record is under resources.
-ordered_json assetReference(const Asset& asset) {
-    return {
-        {"id", asset.id},
-        {"mediaRep",
-         {{"kind", toJSON(asset.mediaRep.kind)},
-          {"src", asset.mediaRep.src},
-          {"url", toJSON(asset.mediaRep.url)}}},
-    };
+void writeAssetReference(JSONWriter& json, const Asset& asset) {
+    json.beginObject();
+    member(json, "id", asset.id);
+    json.key("mediaRep");
+    json.beginObject();
+    member(json, "kind", asset.mediaRep.kind);
+    member(json, "src", asset.mediaRep.src);
+    member(json, "url", asset.mediaRep.url);
+    json.endObject();
+    json.endObject();
 }
 
-ordered_json toJSON(const AssetClip& clip) {
-    return {
-        {"ref", clip.ref},
-        {"asset", assetReference(clip.asset)},
-        {"clipTime", toJSON(clip.clipTime)},
-        {"clipVolume", toJSON(clip.clipVolume)},
-        {"effects", toJSON(clip.effects)},
-        {"name", toJSON(clip.name)},
-        {"audioRole", toJSON(clip.audioRole)},
-        {"audioClipContent", toJSON(clip.audioClipContent)},
-        {"note", toJSON(clip.note)},
-        {"lane", toJSON(clip.lane)},
-        {"mute", clip.mute},
-        {"groupId", toJSON(clip.groupId)},
-    };
+void write(JSONWriter& json, const AssetClip& clip) {
+    json.beginObject();
+    member(json, "ref", clip.ref);
+    json.key("asset");
+    writeAssetReference(json, *clip.asset);
+    member(json, "clipTime", clip.clipTime);
+    member(json, "clipVolume", clip.clipVolume);
+    member(json, "effects", clip.effects);
+    member(json, "name", clip.name);
+    member(json, "audioRole", clip.audioRole);
+    member(json, "audioClipContent", clip.audioClipContent);
+    member(json, "note", clip.note);
+    member(json, "lane", clip.lane);
+    member(json, "mute", clip.mute);
+    member(json, "groupId", clip.groupId);
+    json.endObject();
 }
 
-ordered_json toJSON(const Marker& marker) {
-    return {{"value", marker.value}, {"clipTime", toJSON(marker.clipTime)}};
+void write(JSONWriter& json, const Marker& marker) {
+    json.beginObject();
+    member(json, "value", marker.value);
+    member(json, "clipTime", marker.clipTime);
+    json.endObject();
 }
 
-ordered_json toJSON(const SequenceContent& content) {
-    return {{"assetClips", toJSON(content.assetClips)}, {"markers", toJSON(content.markers)}};
+void write(JSONWriter& json, const SequenceContent& content) {
+    json.beginObject();
+    member(json, "assetClips", content.assetClips);
+    member(json, "markers", content.markers);
+    json.endObject();
 }
 
-ordered_json toJSON(const Format& format) {
-    return {
-        {"id", format.id},
-        {"name", toJSON(format.name)},
-        {"frameDuration", toJSON(format.frameDuration)},
-        {"width", toJSON(format.width)},
-        {"height", toJSON(format.height)},
-        {"colorspace", toJSON(format.colorspace)},
-    };
+void write(JSONWriter& json, const Format& format) {
+    json.beginObject();
+    member(json, "id", format.id);
+    member(json, "name", format.name);
+    member(json, "frameDuration", format.frameDuration);
+    member(json, "width", format.width);
+    member(json, "height", format.height);
+    member(json, "colorspace", format.colorspace);
+    json.endObject();
 }
 
-ordered_json toJSON(const Media& media) {
-    return {
-        {"id", media.id},
-        {"uid", toJSON(media.uid)},
-        {"name", toJSON(media.name)},
-        {"child", media.child ? ordered_json(media.child->name()) : ordered_json(nullptr)},
-    };
+void write(JSONWriter& json, const Media& media) {
+    json.beginObject();
+    member(json, "id", media.id);
+    member(json, "uid", media.uid);
+    member(json, "name", media.name);
+    json.key("child");
+    if (media.child) {
+        json.string(media.child->name());
+    } else {
+        json.null();
+    }
+    json.endObject();
 }
 
-ordered_json toJSON(const Effect& effect) {
-    return {{"id", effect.id}, {"uid", effect.uid}, {"name", toJSON(effect.name)}};
+void write(JSONWriter& json, const Effect& effect) {
+    json.beginObject();
+    member(json, "id", effect.id);
+    member(json, "uid", effect.uid);
+    member(json, "name", effect.name);
+    json.endObject();
 }
 
-ordered_json toJSON(const Resources& resources) {
-    return {
-        {"formats", toJSON(resources.formats)},
-        {"assets", toJSON(resources.assets)},
-        {"media", toJSON(resources.media)},
-        {"effects", toJSON(resources.effects)},
-    };
+void write(JSONWriter& json, const Resources& resources) {
+    json.beginObject();
+    member(json, "formats", resources.formats);
+    member(json, "assets", resources.assets);
+    member(json, "media", resources.media);
+    member(json, "effects", resources.effects);
+    json.endObject();
 }
 
-ordered_json toJSON(const Library& library) {
-    return {{"location", toJSON(library.location)}};
+void write(JSONWriter& json, const Library& library) {
+    json.beginObject();
+    member(json, "location", library.location);
+    json.endObject();
 }
 
-ordered_json toJSON(const ImportOptions& options) {
-    return {
-        {"libraryLocation", toJSON(options.libraryLocation)},
-        {"copyAssets", options.copyAssets},
-        {"supressWarnings", options.supressWarnings},
-    };
+void write(JSONWriter& json, const ImportOptions& options) {
+    json.beginObject();
+    member(json, "libraryLocation", options.libraryLocation);
+    member(json, "copyAssets", options.copyAssets);
+    member(json, "supressWarnings", options.supressWarnings);
+    json.endObject();
 }
 
-ordered_json sequenceJSON(const FCPXMLDescription& description, const Sequence& sequence) {
+void writeSequence(JSONWriter& json, const FCPXMLDescription& description,
+                   const Sequence& sequence) {
     const auto frameRate = description.frameRate();
     const auto startTimecode =
         frameRate ? description.projectStartTimecode() : std::optional<timecode::Timecode>();
-    return {
-        {"tcStart", toJSON(sequence.tcStart)},
-        {"tcFormat", toJSON(sequence.tcFormat)},
-        {"format", toJSON(sequence.format)},
-        {"audioRate", toJSON(sequence.audioRate)},
-        {"audioLayout", toJSON(sequence.audioLayout)},
-        {"renderFormat", toJSON(sequence.renderFormat)},
-        {"duration", toJSON(sequence.duration)},
-        {"frameRate", frameRate ? ordered_json(frameRateText(*frameRate)) : ordered_json(nullptr)},
-        {"startTimecode",
-         startTimecode ? ordered_json(startTimecode->stringValue()) : ordered_json(nullptr)},
-        {"content", toJSON(sequence.content)},
-    };
+    json.beginObject();
+    member(json, "tcStart", sequence.tcStart);
+    member(json, "tcFormat", sequence.tcFormat);
+    member(json, "format", sequence.format);
+    member(json, "audioRate", sequence.audioRate);
+    member(json, "audioLayout", sequence.audioLayout);
+    member(json, "renderFormat", sequence.renderFormat);
+    member(json, "duration", sequence.duration);
+    json.key("frameRate");
+    if (frameRate) {
+        json.string(frameRateText(*frameRate));
+    } else {
+        json.null();
+    }
+    json.key("startTimecode");
+    if (startTimecode) {
+        json.string(startTimecode->stringValue());
+    } else {
+        json.null();
+    }
+    member(json, "content", sequence.content);
+    json.endObject();
 }
 
-ordered_json projectJSON(const FCPXMLDescription& description, const Project& project) {
-    return {
-        {"name", toJSON(project.name)},
-        {"uid", toJSON(project.uid)},
-        {"sequence",
-         project.sequence ? sequenceJSON(description, *project.sequence) : ordered_json(nullptr)},
-    };
+void writeProject(JSONWriter& json, const FCPXMLDescription& description, const Project& project) {
+    json.beginObject();
+    member(json, "name", project.name);
+    member(json, "uid", project.uid);
+    json.key("sequence");
+    if (project.sequence) {
+        writeSequence(json, description, *project.sequence);
+    } else {
+        json.null();
+    }
+    json.endObject();
 }
 
 } // namespace
 
-nlohmann::ordered_json descriptionJSON(const FCPXMLDescription& description) {
-    return {
-        {"version", std::string(stringValue(description.version))},
-        {"parserOptions", {{"validateMedia", description.parserOptions.validateMedia}}},
-        {"library", toJSON(description.library)},
-        {"importOptions", toJSON(description.importOptions)},
-        {"project", description.project ? projectJSON(description, *description.project)
-                                        : ordered_json(nullptr)},
-        {"resources", toJSON(description.resources)},
-    };
+void writeDescriptionJSON(const FCPXMLDescription& description, std::ostream& out) {
+    JSONWriter json(out);
+    json.beginObject();
+    json.key("version");
+    json.string(stringValue(description.version));
+    json.key("parserOptions");
+    json.beginObject();
+    member(json, "validateMedia", description.parserOptions.validateMedia);
+    json.endObject();
+    member(json, "library", description.library);
+    member(json, "importOptions", description.importOptions);
+    json.key("project");
+    if (description.project) {
+        writeProject(json, description, *description.project);
+    } else {
+        json.null();
+    }
+    member(json, "resources", description.resources);
+    json.endObject();
+    json.flush();
+    out << '\n';
 }
 
 } // namespace velotrack::cli

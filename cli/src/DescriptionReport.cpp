@@ -3,9 +3,9 @@
 #include "DescriptionFormatting.h"
 
 #include <algorithm>
+#include <array>
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
-#include <sstream>
 #include <vector>
 
 namespace velotrack::cli {
@@ -16,42 +16,48 @@ using namespace kvnfcpx;
 
 constexpr std::string_view none = "-";
 
-// Left-aligned columns separated by two spaces, each as wide as its widest cell.
-class TextTable {
-public:
-    explicit TextTable(std::vector<std::string> header) : rows_{std::move(header)} {}
+// Code points, not bytes, so names with accents keep the columns straight.
+std::size_t displayWidth(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
 
-    void addRow(std::vector<std::string> row) { rows_.push_back(std::move(row)); }
-
-    void print(std::ostream& out) const {
-        std::vector<std::size_t> widths(rows_.front().size(), 0);
-        for (const auto& row : rows_) {
-            for (std::size_t column = 0; column < row.size(); ++column) {
-                widths[column] = std::max(widths[column], displayWidth(row[column]));
-            }
-        }
-        for (const auto& row : rows_) {
-            std::string line;
-            for (std::size_t column = 0; column < row.size(); ++column) {
-                line += row[column];
-                if (column + 1 < row.size()) {
-                    line.append(widths[column] - displayWidth(row[column]) + 2, ' ');
-                }
-            }
-            out << line << '\n';
+// Left-aligned columns separated by two spaces, each as wide as its widest cell. The rows are
+// made twice, by `fill(row, cells)`, instead of being kept: once to measure the columns, once
+// to print, so a table of any length costs the memory of one row.
+template <std::size_t Columns, typename Fill>
+void printTable(std::ostream& out, const std::array<std::string_view, Columns>& header,
+                std::size_t rowCount, const Fill& fill) {
+    std::array<std::size_t, Columns> widths{};
+    std::array<std::string, Columns> cells;
+    for (std::size_t column = 0; column < Columns; ++column) {
+        widths[column] = displayWidth(header[column]);
+    }
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        fill(row, cells);
+        for (std::size_t column = 0; column < Columns; ++column) {
+            widths[column] = std::max(widths[column], displayWidth(cells[column]));
         }
     }
-
-private:
-    // Code points, not bytes, so names with accents keep the columns straight.
-    static std::size_t displayWidth(const std::string& text) {
-        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }));
+    std::string line;
+    const auto printLine = [&](const auto& row) {
+        line.clear();
+        for (std::size_t column = 0; column < Columns; ++column) {
+            line += row[column];
+            if (column + 1 < Columns) {
+                line.append(widths[column] - displayWidth(row[column]) + 2, ' ');
+            }
+        }
+        line += '\n';
+        out << line;
+    };
+    printLine(header);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        fill(row, cells);
+        printLine(cells);
     }
-
-    std::vector<std::vector<std::string>> rows_;
-};
+}
 
 // A timecode at the sequence's rate when there is one and the time fits, else seconds.
 std::string timeText(const timecode::CMTime& time,
@@ -88,21 +94,22 @@ std::string audioText(const Sequence& sequence) {
 
 void printSettings(std::ostream& out, const FCPXMLDescription& description,
                    const std::optional<timecode::TimecodeFrameRate>& rate) {
-    TextTable settings({"Document version", std::string(stringValue(description.version))});
     const Project* project = description.project ? &*description.project : nullptr;
     const Sequence* sequence = project && project->sequence ? &*project->sequence : nullptr;
-    settings.addRow({"Project", project ? orNone(project->name) : "(none)"});
+    std::vector<std::array<std::string, 2>> rows;
+    rows.push_back({"Project", project ? orNone(project->name) : "(none)"});
     if (sequence) {
         const auto start =
             rate ? description.projectStartTimecode() : std::optional<timecode::Timecode>();
-        settings.addRow({"Frame rate", rate ? frameRateText(*rate) : std::string(none)});
-        settings.addRow(
+        rows.push_back({"Frame rate", rate ? frameRateText(*rate) : std::string(none)});
+        rows.push_back(
             {"Start timecode", start ? start->stringValue() : secondsText(sequence->tcStart)});
-        settings.addRow({"Duration", sequence->duration ? timeText(*sequence->duration, rate)
-                                                        : std::string(none)});
-        settings.addRow({"Audio", audioText(*sequence)});
+        rows.push_back({"Duration", sequence->duration ? timeText(*sequence->duration, rate)
+                                                       : std::string(none)});
+        rows.push_back({"Audio", audioText(*sequence)});
     }
-    settings.print(out);
+    printTable<2>(out, {"Document version", stringValue(description.version)}, rows.size(),
+                  [&rows](std::size_t row, auto& cells) { cells = rows[row]; });
 }
 
 std::string volumeText(const std::optional<ClipVolume>& volume) {
@@ -118,52 +125,51 @@ std::string fadeText(const std::optional<ClipVolume>& volume,
 void printClips(std::ostream& out, const std::vector<AssetClip>& clips,
                 const std::optional<timecode::TimecodeFrameRate>& rate) {
     out << "\nAsset clips (" << clips.size() << ")\n";
-    TextTable table({"#", "Offset", "Duration", "Name", "Role", "Lane", "Volume", "Fade in",
-                     "Fade out", "Mute", "Effects", "Group"});
-    for (std::size_t i = 0; i < clips.size(); ++i) {
-        const AssetClip& clip = clips[i];
-        table.addRow({
-            std::to_string(i + 1),
-            timeText(clip.clipTime.offset, rate),
-            timeText(clip.clipTime.duration, rate),
-            orNone(clip.name),
-            orNone(clip.audioRole),
-            orNone(clip.lane),
-            volumeText(clip.clipVolume),
-            fadeText(clip.clipVolume, &ClipVolume::fadeIn),
-            fadeText(clip.clipVolume, &ClipVolume::fadeOut),
-            clip.mute ? "yes" : "no",
-            std::to_string(clip.effects ? clip.effects->size() : 0),
-            orNone(clip.groupId),
-        });
-    }
-    table.print(out);
+    printTable<12>(out,
+                   {"#", "Offset", "Duration", "Name", "Role", "Lane", "Volume", "Fade in",
+                    "Fade out", "Mute", "Effects", "Group"},
+                   clips.size(), [&](std::size_t i, auto& cells) {
+                       const AssetClip& clip = clips[i];
+                       cells[0] = std::to_string(i + 1);
+                       cells[1] = timeText(clip.clipTime.offset, rate);
+                       cells[2] = timeText(clip.clipTime.duration, rate);
+                       cells[3] = orNone(clip.name);
+                       cells[4] = orNone(clip.audioRole);
+                       cells[5] = orNone(clip.lane);
+                       cells[6] = volumeText(clip.clipVolume);
+                       cells[7] = fadeText(clip.clipVolume, &ClipVolume::fadeIn);
+                       cells[8] = fadeText(clip.clipVolume, &ClipVolume::fadeOut);
+                       cells[9] = clip.mute ? "yes" : "no";
+                       cells[10] = std::to_string(clip.effects ? clip.effects->size() : 0);
+                       cells[11] = orNone(clip.groupId);
+                   });
 }
 
 void printMarkers(std::ostream& out, const std::vector<Marker>& markers,
                   const std::optional<timecode::TimecodeFrameRate>& rate) {
     out << "\nMarkers (" << markers.size() << ")\n";
-    TextTable table({"Offset", "Kind", "Value"});
-    for (const Marker& marker : markers) {
-        table.addRow({timeText(marker.clipTime.offset, rate),
-                      std::string(koltutils::rawValue(marker.kind())), marker.value});
-    }
-    table.print(out);
+    printTable<3>(out, {"Offset", "Kind", "Value"}, markers.size(),
+                  [&](std::size_t i, auto& cells) {
+                      const Marker& marker = markers[i];
+                      cells[0] = timeText(marker.clipTime.offset, rate);
+                      cells[1] = koltutils::rawValue(marker.kind());
+                      cells[2] = marker.value;
+                  });
 }
 
 } // namespace
 
-std::string descriptionReport(const FCPXMLDescription& description) {
-    std::ostringstream out;
+void writeDescriptionReport(const FCPXMLDescription& description, std::ostream& out) {
     const auto rate = description.frameRate();
     printSettings(out, description, rate);
     const auto& project = description.project;
     const auto* content = project && project->sequence && project->sequence->content
                               ? &*project->sequence->content
                               : nullptr;
-    printClips(out, content ? content->assetClips : std::vector<AssetClip>{}, rate);
-    printMarkers(out, content ? content->markers : std::vector<Marker>{}, rate);
-    return std::move(out).str();
+    static const std::vector<AssetClip> noClips;
+    static const std::vector<Marker> noMarkers;
+    printClips(out, content ? content->assetClips : noClips, rate);
+    printMarkers(out, content ? content->markers : noMarkers, rate);
 }
 
 } // namespace velotrack::cli
