@@ -14,6 +14,8 @@ void addAppsCommand(CLI::App& app);
 void addUrlCommand(CLI::App& app);
 void addImportOptionsCommand(CLI::App& app);
 void addDescribeCommand(CLI::App& app);
+void addMarkersCommand(CLI::App& app);
+void addCuesCommand(CLI::App& app);
 void addWatchCommand(CLI::App& app);
 void addFilesCommand(CLI::App& app);
 void addTidyCommand(CLI::App& app);
