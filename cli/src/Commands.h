@@ -14,6 +14,7 @@ void addAppsCommand(CLI::App& app);
 void addUrlCommand(CLI::App& app);
 void addImportOptionsCommand(CLI::App& app);
 void addDescribeCommand(CLI::App& app);
+void addPictureCommand(CLI::App& app);
 void addMarkersCommand(CLI::App& app);
 void addCuesCommand(CLI::App& app);
 void addWatchCommand(CLI::App& app);

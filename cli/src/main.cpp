@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
     velotrack::cli::addDescribeCommand(app);
+    velotrack::cli::addPictureCommand(app);
     velotrack::cli::addMarkersCommand(app);
     velotrack::cli::addCuesCommand(app);
     velotrack::cli::addWatchCommand(app);
