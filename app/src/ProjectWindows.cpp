@@ -64,7 +64,7 @@ protected:
         font.setBold(true);
         painter.setFont(font);
         painter.setPen(accent);
-        painter.drawText(rect().adjusted(0, 0, 0, -14), Qt::AlignHCenter | Qt::AlignBottom,
+        painter.drawText(rect().adjusted(0, 34, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
                          QStringLiteral("Drop to open the project"));
     }
 };
