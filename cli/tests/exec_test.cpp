@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct ExecRun {
     int status = -1;
     std::string out;
     std::string err;
@@ -38,7 +38,7 @@ protected:
     }
 
     // Output goes to files, so the tool's pipes are the only ones in play.
-    Run exec(std::vector<std::string> words) const {
+    ExecRun exec(std::vector<std::string> words) const {
         const auto out = directory / "stdout";
         const auto err = directory / "stderr";
         posix_spawn_file_actions_t actions;
@@ -56,7 +56,7 @@ protected:
         }
         argv.push_back(nullptr);
         pid_t child = 0;
-        Run run;
+        ExecRun run;
         const int spawned =
             posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
