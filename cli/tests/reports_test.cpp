@@ -336,4 +336,15 @@ TEST_F(Reports, ReportsOnAnExampleAndRefusals) {
     EXPECT_NE(run({"cues", trailer, "--format", "chapters"}).status, 0);
 }
 
+// describe --json is written as it goes; its text must stay what a JSON document of the same
+// values prints, for every example.
+TEST_F(Reports, DescribeJsonStreamsTheTextADocumentWouldPrint) {
+    for (const auto& entry : fs::directory_iterator(examples)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string text =
+            output({"describe", "--json", "--log-level", "none", entry.path().string()});
+        EXPECT_EQ(text, ordered_json::parse(text).dump(2) + "\n");
+    }
+}
+
 } // namespace
