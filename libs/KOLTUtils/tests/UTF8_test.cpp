@@ -33,5 +33,14 @@ TEST(UTF8, FindsABadByteAtAnyPositionOfALongText) {
     }
 }
 
+TEST(UTF8, TrimsEveryUnicodeSpaceAndLineBreakAtTheEdgesOnly) {
+    EXPECT_EQ(UTF8::trimmingWhitespace(" \t\xC2\xA0x\xE2\x80\xAFy\r\n\xE3\x80\x80\xC2\x85"),
+              "x\xE2\x80\xAFy");
+    EXPECT_EQ(UTF8::trimmingWhitespace("\xE2\x80\xA8\xE2\x80\xA9"), "");
+    // A zero-width space is no white space; a lone continuation byte is not one either.
+    EXPECT_EQ(UTF8::trimmingWhitespace("\xE2\x80\x8Bx"), "\xE2\x80\x8Bx");
+    EXPECT_EQ(UTF8::trimmingWhitespace("x\xA0"), "x\xA0");
+}
+
 } // namespace
 } // namespace koltutils

@@ -1,5 +1,7 @@
 #include "AttributeReading.h"
+#include "DocumentText.h"
 #include "FileLocations.h"
+#include "GroupIdentifiers.h"
 #include "kvnfcpx/FCPXMLDescription.h"
 
 #include <algorithm>
@@ -15,19 +17,6 @@ namespace {
 
 using xmltree::XMLElement;
 
-std::string lowercased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return text;
-}
-
-// The extension without its dot, lower-cased ("FCPXML" -> "fcpxml").
-std::string lowercasedExtension(const std::filesystem::path& path) {
-    const std::string extension = path.extension().string();
-    return lowercased(extension.empty() ? extension : extension.substr(1));
-}
-
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
@@ -41,33 +30,28 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     return bytes;
 }
 
-// Decodes `bytes` as UTF-8 and drops every control character (C0, DEL and C1, line breaks and
-// tabs included), as a file is prepared before it is parsed. Nothing when not UTF-8.
-std::optional<std::string> utf8WithoutControlCharacters(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = koltutils::UTF8::sequenceLength(bytes, i);
-        if (length == 0) {
-            return std::nullopt;
-        }
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const bool c0OrDelete = length == 1 && (lead < 0x20 || lead == 0x7F);
-        const bool c1 =
-            length == 2 && lead == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
-        if (!c0OrDelete && !c1) {
-            text.append(bytes.substr(i, length));
-        }
-        i += length;
-    }
-    return text;
-}
-
 XMLElement::Ptr firstDescendantNamed(const XMLElement& element, std::string_view name) {
     return element.firstDescendant([name](const XMLElement& e) { return e.name() == name; });
 }
 
-Version checkedVersion(const XMLElement& root) {
+// "1.<n>" with n above 13, digits only.
+bool isNewerVersion(std::string_view text) {
+    if (!text.starts_with("1.") || text.size() == 2) {
+        return false;
+    }
+    const std::string_view minor = text.substr(2);
+    if (minor.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const auto significant = minor.find_first_not_of('0');
+    if (significant == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view digits = minor.substr(significant);
+    return digits.size() > 2 || (digits.size() == 2 && digits > "13");
+}
+
+Version checkedVersion(const XMLElement& root, bool acceptNewerVersions) {
     if (root.name() != "fcpxml") {
         throw koltutils::DescribedError("This isn't a fcpxml document.");
     }
@@ -75,7 +59,10 @@ Version checkedVersion(const XMLElement& root) {
     if (!versionText) {
         throw koltutils::DescribedError("Didn't find the version of this document");
     }
-    const auto version = versionFromString(*versionText);
+    auto version = versionFromString(*versionText);
+    if (!version && acceptNewerVersions && isNewerVersion(*versionText)) {
+        version = Version::v1_13;
+    }
     if (!version) {
         throw koltutils::DescribedError("Sorry, fcpxml " + std::string(*versionText) +
                                         " isn't supported. Please use " + supportedVersionList());
@@ -140,11 +127,11 @@ FCPXMLDescription::fromFile(const std::filesystem::path& path,
 
 std::shared_ptr<xmltree::XMLDocument>
 FCPXMLDescription::documentFromFile(const std::filesystem::path& path) {
-    if (!lowercasedExtension(path).starts_with("fcpxml")) {
+    if (!detail::lowercasedExtension(path).starts_with("fcpxml")) {
         return nullptr;
     }
     const auto bytes = readWholeFile(path);
-    const auto text = bytes ? utf8WithoutControlCharacters(*bytes) : std::nullopt;
+    const auto text = bytes ? detail::utf8WithoutControlCharacters(*bytes) : std::nullopt;
     if (!text) {
         return nullptr;
     }
@@ -163,7 +150,8 @@ std::optional<koltutils::URL> FCPXMLDescription::xmlFileInBundle(const koltutils
 std::optional<std::filesystem::path>
 FCPXMLDescription::xmlFileInBundle(const std::filesystem::path& bundle) {
     std::error_code error;
-    if (lowercasedExtension(bundle) != "fcpxmld" || !std::filesystem::is_directory(bundle, error)) {
+    if (detail::lowercasedExtension(bundle) != "fcpxmld" ||
+        !std::filesystem::is_directory(bundle, error)) {
         return std::nullopt;
     }
     std::vector<std::filesystem::path> entries;
@@ -177,7 +165,7 @@ FCPXMLDescription::xmlFileInBundle(const std::filesystem::path& bundle) {
     // Listing order is the file system's; sorting makes "the first" the same on every run.
     std::sort(entries.begin(), entries.end());
     const auto xml = std::find_if(entries.begin(), entries.end(), [](const auto& entry) {
-        return lowercasedExtension(entry) == "fcpxml";
+        return detail::lowercasedExtension(entry) == "fcpxml";
     });
     return xml == entries.end() ? std::nullopt : std::optional(*xml);
 }
@@ -199,11 +187,19 @@ FCPXMLDescription FCPXMLDescription::fromData(std::span<const std::uint8_t> byte
 FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDocument> document,
                                                   bool validateMedia,
                                                   const BookmarkResolver& bookmarkResolver) {
+    return fromDocument(std::move(document), ParserOptions{.validateMedia = validateMedia},
+                        bookmarkResolver);
+}
+
+FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDocument> document,
+                                                  const ParserOptions& options,
+                                                  const BookmarkResolver& bookmarkResolver) {
     const auto root = document->root();
     FCPXMLDescription description;
     description.document = std::move(document);
-    description.version = checkedVersion(*root);
-    description.parserOptions.validateMedia = validateMedia;
+    description.version = checkedVersion(*root, options.acceptNewerVersions);
+    description.parserOptions = options;
+    const detail::StableIdentifierScope identifiers(options.stableIdentifiers);
     description.importOptions = readImportOptions(*root);
     if (const auto resources = firstDescendantNamed(*root, "resources")) {
         description.resources = description.parseResources(*resources, bookmarkResolver);
@@ -218,6 +214,14 @@ FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDo
         description.project = std::move(result);
     }
     return description;
+}
+
+std::optional<std::string> FCPXMLDescription::versionAsWritten() const {
+    if (!document) {
+        return std::nullopt;
+    }
+    const auto written = document->root()->attribute("version");
+    return written ? std::optional<std::string>(*written) : std::nullopt;
 }
 
 const Format* FCPXMLDescription::sequenceFormat() const {

@@ -4,6 +4,7 @@
 #include "kvnfcpx/FCPXMLDescription.h"
 
 #include <algorithm>
+#include <koltutils/UTF8.h>
 #include <string>
 #include <string_view>
 
@@ -57,26 +58,13 @@ std::vector<ClipEffect::Param> paramsOf(const XMLElement& filter) {
     return params;
 }
 
-bool isTrimmedAway(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trimmed(std::string_view text) noexcept {
-    while (!text.empty() && isTrimmedAway(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isTrimmedAway(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // "1, 2" reads as 1 and 2; pieces that are no number are dropped.
 std::vector<std::int64_t> readSourceChannels(std::string_view text) {
     std::vector<std::int64_t> channels;
     while (true) {
         const auto comma = text.find(',');
-        if (const auto channel = detail::readInteger(trimmed(text.substr(0, comma)))) {
+        if (const auto channel =
+                detail::readInteger(koltutils::UTF8::trimmingWhitespace(text.substr(0, comma)))) {
             channels.push_back(*channel);
         }
         if (comma == std::string_view::npos) {

@@ -1,9 +1,9 @@
 #include "ContainerFitting.h"
 #include "ElementLookup.h"
+#include "GroupIdentifiers.h"
 #include "XMLText.h"
 #include "kvnfcpx/FCPXMLDescription.h"
 
-#include <koltutils/Entropy.h>
 #include <koltutils/Log.h>
 #include <string_view>
 #include <utility>
@@ -69,7 +69,7 @@ std::optional<std::string_view> syncRoleOf(const XMLElement& syncSource) {
 }
 
 std::string newSyncGroupId() {
-    return "sync-clip_" + koltutils::Entropy::uniqueId();
+    return "sync-clip_" + detail::newGroupIdentifier();
 }
 
 // The children that stand beside the source: those whose `ref` differs from the source's.

@@ -1,12 +1,12 @@
 #include "AttributeReading.h"
 #include "ElementLookup.h"
+#include "GroupIdentifiers.h"
 #include "UniqueList.h"
 #include "kvnfcpx/FCPXMLDescription.h"
 #include "kvnfcpx/ParseLimits.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <koltutils/Entropy.h>
 #include <koltutils/Log.h>
 #include <new>
 
@@ -203,7 +203,7 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
             }
             break;
         case ClipItem::refClip: {
-            const std::string refClipGroupId = "ref-clip_" + koltutils::Entropy::uniqueId();
+            const std::string refClipGroupId = "ref-clip_" + detail::newGroupIdentifier();
             if (auto clips =
                     parseRefClip(*element, tcStart, itemTime, parentTiming, refClipGroupId)) {
                 result.assetClips.appendAll(std::move(*clips));

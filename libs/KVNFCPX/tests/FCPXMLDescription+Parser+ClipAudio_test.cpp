@@ -128,6 +128,11 @@ TEST(FCPXMLDescriptionClipAudio, ReadsNestedAudioElements) {
     EXPECT_EQ(channels("1, 2"), (Channels{1, 2}));
     EXPECT_EQ(channels("1,x,3"), (Channels{1, 3}));
     EXPECT_EQ(channels(" 7 ,&#10;8&#9;"), (Channels{7, 8}));
+    // Unicode's spaces trim too: no-break, ideographic, next line, line separator.
+    EXPECT_EQ(channels("1,\xC2\xA0"
+                       "2,\xE3\x80\x80"
+                       "3\xC2\x85,&#x2028;4"),
+              (Channels{1, 2, 3, 4}));
     EXPECT_EQ(channels("+2,-1"), (Channels{2, -1}));
     EXPECT_EQ(channels("none"), Channels{});
     EXPECT_EQ(content(R"(<audio ref="a"/>)")->srcCh, std::nullopt);

@@ -103,13 +103,18 @@ private:
     }
 
     void fail(std::string reason) {
-        failure_ = std::move(reason) + location();
+        failure_ = std::move(reason);
+        failurePosition_ = position();
         XML_StopParser(parser_.get(), XML_FALSE);
     }
 
-    std::string location() const {
-        return " at line " + std::to_string(XML_GetCurrentLineNumber(parser_.get())) + ", column " +
-               std::to_string(XML_GetCurrentColumnNumber(parser_.get()));
+    // Chunks after the first continue the count of the ones before, so the byte index is an
+    // offset into the whole input.
+    XMLError::Position position() const {
+        const XML_Index byteIndex = XML_GetCurrentByteIndex(parser_.get());
+        return {.line = static_cast<std::size_t>(XML_GetCurrentLineNumber(parser_.get())),
+                .column = static_cast<std::size_t>(XML_GetCurrentColumnNumber(parser_.get())),
+                .byteOffset = byteIndex < 0 ? 0 : static_cast<std::size_t>(byteIndex)};
     }
 
     [[noreturn]] void throwFailure() {
@@ -117,10 +122,10 @@ private:
             std::rethrow_exception(exception_);
         }
         if (failure_) {
-            throw XMLError(XMLError::Code::parsingFailed, *failure_);
+            throw XMLError(XMLError::Code::parsingFailed, *failure_, failurePosition_);
         }
         throw XMLError(XMLError::Code::parsingFailed,
-                       XML_ErrorString(XML_GetErrorCode(parser_.get())) + location());
+                       XML_ErrorString(XML_GetErrorCode(parser_.get())), position());
     }
 
     std::string elementName(const XML_Char* name) const {
@@ -220,6 +225,7 @@ private:
     std::size_t depth_ = 0;
     bool insideCdata_ = false;
     std::optional<std::string> failure_;
+    XMLError::Position failurePosition_;
     std::exception_ptr exception_;
     std::vector<XMLAttributes::value_type> gathered_;
     // Reserved before use: views into its strings must not move while they are gathered.

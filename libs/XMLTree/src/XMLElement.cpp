@@ -130,8 +130,13 @@ XMLElement::Ptr XMLElement::first() const {
 
 XMLElement::Ptr XMLElement::last() const {
     Ptr parentElement = parent();
-    return parentElement ? firstNamed(parentElement->children_ | std::views::reverse, name_)
-                         : nullptr;
+    if (!parentElement) {
+        return nullptr;
+    }
+    // Reverse iterators rather than a reversed view: clang 14 cannot use libstdc++ 12's views.
+    const auto& siblings = parentElement->children_;
+    const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(name_));
+    return found == siblings.rend() ? nullptr : *found;
 }
 
 std::size_t XMLElement::count() const {

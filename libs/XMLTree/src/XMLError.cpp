@@ -1,5 +1,6 @@
 #include "xmltree/XMLError.h"
 
+#include <string>
 #include <utility>
 
 namespace xmltree {
@@ -18,6 +19,12 @@ std::string messageFor(XMLError::Code code, const std::string& reason) {
 } // namespace
 
 XMLError::XMLError(Code code, std::string reason)
-    : code_(code), reason_(std::move(reason)), message_(messageFor(code_, reason_)) {}
+    : code_(code), reason_(std::move(reason)), problem_(reason_),
+      message_(messageFor(code_, reason_)) {}
+
+XMLError::XMLError(Code code, std::string problem, Position position)
+    : code_(code), reason_(problem + " at line " + std::to_string(position.line) + ", column " +
+                           std::to_string(position.column)),
+      problem_(std::move(problem)), position_(position), message_(messageFor(code_, reason_)) {}
 
 } // namespace xmltree

@@ -9,6 +9,17 @@
 // markers, effects) never throws: what cannot be read is logged (KOLT_LOG_DEBUG or
 // KOLT_LOG_ERROR) and left out, or the field stays absent. Clips and markers that lie outside
 // their container are marked invalid and removed when the sequence is finished.
+//
+// Telling a user why. The routes fromURL/fromFile, fromText/fromData and fromDocument keep
+// their own failure forms (an absent result, xmltree::XMLError, koltutils::DescribedError).
+// Programs that show a user why a document cannot be loaded use loadFile (paths and bundles)
+// and loadBytes (standard input, pasted data) instead: they take the same steps as the file and
+// byte routes, give the same descriptions, and throw one error type, kvnfcpx::LoadingError,
+// whatever step failed. Its kind says which step; wasRead() separates an input that could not
+// be read (missing, unreadable, a folder without an .fcpxml file) from one that was read and
+// refused (wrong extension, not UTF-8, not XML, not a supported FCPXML document); what() is the
+// reason, with the XML reader's line and column in the input as given (the file route removes
+// line breaks before parsing; positions are mapped back to the file's own lines).
 
 #include "kvnfcpx/AssetClip.h"
 #include "kvnfcpx/AudioRole.h"
@@ -20,6 +31,7 @@
 #include "kvnfcpx/ClipVolume.h"
 #include "kvnfcpx/ImportOptions.h"
 #include "kvnfcpx/Library.h"
+#include "kvnfcpx/LoadingError.h"
 #include "kvnfcpx/Marker.h"
 #include "kvnfcpx/ParserOptions.h"
 #include "kvnfcpx/Project.h"
@@ -117,6 +129,29 @@ struct FCPXMLDescription {
     static FCPXMLDescription
     fromDocument(std::shared_ptr<xmltree::XMLDocument> document, bool validateMedia = false,
                  const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
+    // The same with every parser option; with `acceptNewerVersions`, "1.<n>" for n above 13
+    // reads as 1.13 (see versionAsWritten()).
+    static FCPXMLDescription
+    fromDocument(std::shared_ptr<xmltree::XMLDocument> document, const ParserOptions& options,
+                 const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
+
+    // ---- Diagnosing loading (FCPXMLDescription+Diagnosing.cpp) -----------------------------
+    // Both throw LoadingError and nothing else (see the error policy above).
+
+    // A ".fcpxml" file, or a ".fcpxmld" bundle folder through the XML file inside it: the file
+    // route's steps (extension, UTF-8, control characters removed, XML, core construction).
+    static FCPXMLDescription
+    loadFile(const std::filesystem::path& path, const ParserOptions& options = {},
+             const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
+    // The byte route's steps. Bytes that fail to parse and are not UTF-8 (with no other
+    // encoding declared) are reported as not UTF-8, as the file route reports them.
+    static FCPXMLDescription
+    loadBytes(std::span<const std::uint8_t> bytes, const ParserOptions& options = {},
+              const BookmarkResolver& bookmarkResolver = BookmarkResolver::platform());
+
+    // The root's `version` attribute as the document writes it; it differs from
+    // stringValue(version) when a newer version was read as 1.13. Nothing without a tree.
+    [[nodiscard]] std::optional<std::string> versionAsWritten() const;
 
     // ---- Derived values ---------------------------------------------------------------------
 
