@@ -23,6 +23,16 @@ if(VELOTRACK_SANITIZE_THREAD)
     add_link_options(-fsanitize=thread)
 endif()
 
+if(VELOTRACK_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "VELOTRACK_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    # Every library is instrumented for coverage; only the fuzz targets link libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 find_package(PkgConfig REQUIRED)
 
 # velotrack_library(<Name> SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
