@@ -1,0 +1,17 @@
+#pragma once
+
+#include <kvnfcpx/FCPXMLDescription.h>
+#include <string>
+
+namespace velotrack::cli {
+
+// The document at `path` (a .fcpxml file or a .fcpxmld bundle), or standard input for "-", as
+// every command that reads a document loads it. When it cannot be loaded, prints one line on
+// stderr and throws CLI::RuntimeError with exit status 1 (the input could not be read) or 2 (it
+// was read and refused).
+kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia);
+
+// The engine's log lines on stderr from `level` up ("debug", "info", "error"), or none ("none").
+void installLogSink(const std::string& level);
+
+} // namespace velotrack::cli
