@@ -11,6 +11,7 @@
 #include <numeric>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
 
 namespace timecode {
 namespace {
@@ -319,6 +320,37 @@ Fraction operator/(const Fraction& lhs, const Fraction& rhs) {
 
 bool operator==(const Fraction& lhs, const Fraction& rhs) noexcept {
     return lowestTerms(lhs) == lowestTerms(rhs);
+}
+
+std::strong_ordering Fraction::compareExactly(const Fraction& lhs, const Fraction& rhs) noexcept {
+    using Wide = detail::CMTimeWideInt;
+    // -1 for -n/0, 0 for a finite value, 1 for +n/0, 2 for 0/0.
+    const auto rank = [](const Fraction& f) {
+        if (f.denominator() != 0) {
+            return 0;
+        }
+        return f.numerator() == 0 ? 2 : (f.numerator() < 0 ? -1 : 1);
+    };
+    const int lhsRank = rank(lhs);
+    const int rhsRank = rank(rhs);
+    if (lhsRank != 0 || rhsRank != 0) {
+        return lhsRank <=> rhsRank;
+    }
+    // With positive denominators the order of a/b and c/d is the order of a*d and c*b; each
+    // factor stays within 2^63 in magnitude, so the products fit in 128 bits.
+    const auto positive = [](const Fraction& f) {
+        const Wide numerator = f.numerator();
+        const Wide denominator = f.denominator();
+        return denominator < 0 ? std::pair{-numerator, -denominator}
+                               : std::pair{numerator, denominator};
+    };
+    const auto [a, b] = positive(lhs);
+    const auto [c, d] = positive(rhs);
+    const Wide left = a * d;
+    const Wide right = c * b;
+    return left < right
+               ? std::strong_ordering::less
+               : (left > right ? std::strong_ordering::greater : std::strong_ordering::equal);
 }
 
 std::size_t Fraction::hashValue() const noexcept {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <unordered_set>
@@ -189,6 +190,40 @@ TEST(Fraction, OrderSignAndWholeness) {
     EXPECT_FALSE(Fraction(1, 0).isWholeInteger());
     expectIdentical(Fraction(-2, -4).abs(), 2, 4);
     expectIdentical(Fraction(2, -4).negated(), -2, -4);
+}
+
+TEST(Fraction, ExactOrderSeparatesWhatDoublesMerge) {
+    const Fraction above(9007199254740993, 1); // 2^53 + 1: the same double as 2^53
+    const Fraction below(9007199254740992, 1);
+    ASSERT_NE(above, below);
+    ASSERT_FALSE(above < below || above > below);
+    EXPECT_EQ(Fraction::compareExactly(above, below), std::strong_ordering::greater);
+    EXPECT_EQ(Fraction::compareExactly(below, above), std::strong_ordering::less);
+    // Equal values in any form compare equal, as == has them; signs may sit on either part.
+    EXPECT_EQ(Fraction::compareExactly(Fraction(2, 4), Fraction(-1, -2)),
+              std::strong_ordering::equal);
+    EXPECT_EQ(Fraction::compareExactly(Fraction(1, -3), Fraction(-1, 2)),
+              std::strong_ordering::greater);
+    // The edges of the 64-bit range still compare exactly.
+    EXPECT_EQ(Fraction::compareExactly(Fraction(int64Max, int64Max - 1),
+                                       Fraction(int64Max - 1, int64Max - 2)),
+              std::strong_ordering::less);
+    EXPECT_EQ(Fraction::compareExactly(Fraction(int64Min, 1), Fraction(int64Min + 1, 1)),
+              std::strong_ordering::less);
+    EXPECT_EQ(Fraction::compareExactly(Fraction(1, int64Min), Fraction(0, 1)),
+              std::strong_ordering::less);
+    // Zero denominators: -n/0 < finite < +n/0 < 0/0, matching == on their reduced forms.
+    EXPECT_EQ(Fraction::compareExactly(Fraction(-3, 0), Fraction(int64Min, 1)),
+              std::strong_ordering::less);
+    EXPECT_EQ(Fraction::compareExactly(Fraction(5, 0), Fraction(1, 0)),
+              std::strong_ordering::equal);
+    EXPECT_EQ(Fraction::compareExactly(Fraction(0, 0), Fraction(5, 0)),
+              std::strong_ordering::greater);
+
+    // A set keeps both neighbours and orders them.
+    const std::set<Fraction, Fraction::ExactLess> set{above, below, Fraction(18014398509481984, 2)};
+    EXPECT_EQ(set.size(), 2u);
+    EXPECT_EQ(*set.begin(), below);
 }
 
 TEST(Fraction, BridgesToAndFromCMTime) {

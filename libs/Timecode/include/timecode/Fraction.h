@@ -2,6 +2,7 @@
 
 #include "timecode/CMTime.h"
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -116,6 +117,19 @@ public:
     friend bool operator>=(const Fraction& lhs, const Fraction& rhs) noexcept {
         return lhs.doubleValue() >= rhs.doubleValue();
     }
+
+    /// The exact order of the two values, consistent with ==: the products are formed in 128
+    /// bits, as CMTime compares, so 2^53+1 orders after 2^53. A zero denominator orders as an
+    /// infinity of the numerator's sign, and 0/0 after everything else. Use it (or ExactLess)
+    /// wherever fractions are sorted, de-duplicated or used as keys.
+    static std::strong_ordering compareExactly(const Fraction& lhs, const Fraction& rhs) noexcept;
+
+    /// A strict weak order for ordered containers and sorting, by compareExactly.
+    struct ExactLess {
+        bool operator()(const Fraction& lhs, const Fraction& rhs) const noexcept {
+            return compareExactly(lhs, rhs) < 0;
+        }
+    };
 
     /// Hash of the reduced pair, consistent with ==.
     std::size_t hashValue() const noexcept;
