@@ -27,5 +27,6 @@ void addTempoCommand(CLI::App& app);
 void addTransportCommand(CLI::App& app);
 void addShareCommand(CLI::App& app);
 void addExecCommand(CLI::App& app);
+void addExtensionsCommand(CLI::App& app);
 
 } // namespace velotrack::cli

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addTransportCommand(app);
     velotrack::cli::addShareCommand(app);
     velotrack::cli::addExecCommand(app);
+    velotrack::cli::addExtensionsCommand(app);
     CLI11_PARSE(app, argc, argv);
     return 0;
 }
