@@ -66,34 +66,57 @@ DirectoryEnumerationObserver::observedFolders() const {
 }
 
 void DirectoryEnumerationObserver::start() {
-    std::lock_guard lock(mutex_);
-    if (observing_) {
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (observing_) {
+            return;
+        }
+        observing_ = true;
     }
-    observing_ = true;
-    observe(url_);
-    for (const auto& folder : FileSystem::getDirectories(url_, true, true)) {
-        observe(folder);
-    }
+    auto folders = FileSystem::getDirectories(url_, true, true);
+    folders.insert(folders.begin(), url_);
+    observe(folders);
 }
 
-void DirectoryEnumerationObserver::observe(const Path& folder) {
-    const bool known = std::any_of(observers_.begin(), observers_.end(),
-                                   [&](const auto& observer) { return observer->url() == folder; });
-    if (known) {
-        return;
-    }
-    try {
-        auto observer = DirectoryObserver::make(folder);
-        observer->setEventHandler([weak = weak_from_this()](const DirectoryEvent& event) {
-            if (const auto self = weak.lock()) {
-                self->handleObservation(event);
+bool DirectoryEnumerationObserver::isObservedLocked(const Path& folder) const {
+    return std::any_of(observers_.begin(), observers_.end(),
+                       [&](const auto& observer) { return observer->url() == folder; });
+}
+
+// The observers are made and started outside mutex_: a running observer's handler takes mutex_
+// while holding its own delivery lock, so mutex_ is never held while taking an observer's.
+void DirectoryEnumerationObserver::observe(const std::vector<Path>& folders) {
+    for (const auto& folder : folders) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!observing_ || isObservedLocked(folder)) {
+                continue;
             }
-        });
-        observer->start();
-        observers_.push_back(std::move(observer));
-    } catch (const DescribedError& error) {
-        KOLT_LOG_ERROR("start()", folder, error.what());
+        }
+        std::shared_ptr<DirectoryObserver> observer;
+        try {
+            observer = DirectoryObserver::make(folder);
+            observer->setEventHandler([weak = weak_from_this()](const DirectoryEvent& event) {
+                if (const auto self = weak.lock()) {
+                    self->handleObservation(event);
+                }
+            });
+            observer->start();
+        } catch (const DescribedError& error) {
+            KOLT_LOG_ERROR("start()", folder, error.what());
+            continue;
+        }
+        bool kept = false;
+        {
+            std::lock_guard lock(mutex_);
+            if (observing_ && !isObservedLocked(folder)) {
+                observers_.push_back(observer);
+                kept = true;
+            }
+        }
+        if (!kept) {
+            observer->stop();
+        }
     }
 }
 
@@ -122,6 +145,7 @@ void DirectoryEnumerationObserver::handleObservation(const DirectoryEvent& event
                        event.files());
     }
     std::vector<std::shared_ptr<DirectoryObserver>> gone;
+    std::vector<Path> appeared;
     {
         std::lock_guard lock(mutex_);
         if (!observing_) {
@@ -131,10 +155,7 @@ void DirectoryEnumerationObserver::handleObservation(const DirectoryEvent& event
             std::error_code error;
             if (event.isNew() && fs::is_directory(file, error) && !FileSystem::isPackage(file) &&
                 file.filename().string().front() != '.') {
-                observe(file);
-                for (const auto& folder : FileSystem::getDirectories(file, true, true)) {
-                    observe(folder);
-                }
+                appeared.push_back(file);
             } else if (!event.isNew()) {
                 const auto firstGone = std::stable_partition(
                     observers_.begin(), observers_.end(),
@@ -147,6 +168,11 @@ void DirectoryEnumerationObserver::handleObservation(const DirectoryEvent& event
     }
     for (const auto& observer : gone) {
         observer->stop();
+    }
+    for (const auto& folder : appeared) {
+        auto folders = FileSystem::getDirectories(folder, true, true);
+        folders.insert(folders.begin(), folder);
+        observe(folders);
     }
     queue(event);
 }

@@ -71,8 +71,9 @@ private:
     void handleObservation(const DirectoryEvent& event);
     void queue(const DirectoryEvent& event);
     void deliver();
-    // Called with mutex_ held.
-    void observe(const Path& folder);
+    // Called without mutex_ held.
+    void observe(const std::vector<Path>& folders);
+    bool isObservedLocked(const Path& folder) const;
 
     const Path url_;
 
