@@ -22,7 +22,7 @@ struct TransportOptions {
 
 void runTransport(const TransportOptions& options) {
     using Event = kvntime::TransportTimer::Event;
-    const auto began = std::chrono::steady_clock::now();
+    auto began = std::chrono::steady_clock::now();
     // Ticks report on a global queue, state changes on this thread: one lock keeps lines whole
     // and drops a tick that was already on its way when the clock stopped.
     std::mutex outputMutex;
@@ -41,6 +41,7 @@ void runTransport(const TransportOptions& options) {
         std::cout << "state: " << kvntime::TransportTimer::name(event.playState) << '\n';
         stopped = event.playState != kvntime::TransportTimer::PlayState::start;
     });
+    began = std::chrono::steady_clock::now();
     transport.start(options.start);
     platform::RunLoop::runFor(std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::duration<double>(options.duration)));
