@@ -1,72 +1,39 @@
 #include "DocumentLoading.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <koltutils/DescribedError.h>
 #include <koltutils/Log.h>
 #include <memory>
 #include <platform/StderrLogSink.h>
-#include <xmltree/XMLError.h>
+#include <span>
 
 namespace velotrack::cli {
 
 namespace {
-
-constexpr int unreadableInput = 1;
-constexpr int documentRefused = 2;
 
 class DiscardingLogSink final : public platform::LogSink {
 public:
     void write(const platform::LogRecord&) override {}
 };
 
-[[noreturn]] void fail(int exitCode, const std::string& message) {
-    std::cerr << message << '\n';
-    throw CLI::RuntimeError(exitCode);
-}
+constexpr int unreadableInput = 1;
+constexpr int documentRefused = 2;
 
-kvnfcpx::FCPXMLDescription loadStandardInput(bool validateMedia) {
-    const std::string bytes{std::istreambuf_iterator<char>(std::cin),
-                            std::istreambuf_iterator<char>()};
-    if (std::cin.bad()) {
-        fail(unreadableInput, "-: cannot read standard input");
+std::string standardInputBytes() {
+    std::string bytes;
+    char buffer[1 << 16];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) {
+        bytes.append(buffer, count);
     }
-    try {
-        return kvnfcpx::FCPXMLDescription::fromData(
-            {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, validateMedia);
-    } catch (const xmltree::XMLError& error) {
-        fail(documentRefused, std::string("-: ") + error.what());
+    if (std::ferror(stdin)) {
+        throw kvnfcpx::LoadingError(kvnfcpx::LoadingError::Kind::unreadable,
+                                    std::string("cannot be read (") + std::strerror(errno) + ")");
     }
-}
-
-// A bundle is read through the XML file inside it; a file is read as it is.
-std::filesystem::path documentFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status)) {
-        fail(unreadableInput,
-             path.string() + ": " + (error ? error.message() : "no such file or directory"));
-    }
-    if (!std::filesystem::is_directory(status)) {
-        return path;
-    }
-    const auto xml = kvnfcpx::FCPXMLDescription::xmlFileInBundle(path);
-    if (!xml) {
-        fail(unreadableInput, path.string() + ": not an .fcpxmld bundle with an .fcpxml file");
-    }
-    return *xml;
-}
-
-kvnfcpx::FCPXMLDescription loadFile(const std::filesystem::path& path, bool validateMedia) {
-    const auto file = documentFile(path);
-    auto document = kvnfcpx::FCPXMLDescription::documentFromFile(file);
-    if (!document) {
-        fail(unreadableInput,
-             file.string() + ": not a readable .fcpxml document (extension, UTF-8 or XML)");
-    }
-    return kvnfcpx::FCPXMLDescription::fromDocument(std::move(document), validateMedia);
+    return bytes;
 }
 
 } // namespace
@@ -82,11 +49,28 @@ void installLogSink(const std::string& level) {
     koltutils::Log::setSink(std::make_shared<platform::StderrLogSink>(minimum));
 }
 
-kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia) {
+kvnfcpx::FCPXMLDescription loadDescription(const std::string& path,
+                                           const kvnfcpx::ParserOptions& options) {
+    const bool fromStandardInput = path == "-";
     try {
-        return path == "-" ? loadStandardInput(validateMedia) : loadFile(path, validateMedia);
-    } catch (const koltutils::DescribedError& error) {
-        fail(documentRefused, error.what());
+        auto description = [&] {
+            if (!fromStandardInput) {
+                return kvnfcpx::FCPXMLDescription::loadFile(path, options);
+            }
+            const std::string bytes = standardInputBytes();
+            return kvnfcpx::FCPXMLDescription::loadBytes(
+                std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                options);
+        }();
+        const auto written = description.versionAsWritten();
+        if (written && *written != kvnfcpx::stringValue(description.version)) {
+            std::cerr << "warning: reading fcpxml " << *written << " as "
+                      << kvnfcpx::stringValue(description.version) << '\n';
+        }
+        return description;
+    } catch (const kvnfcpx::LoadingError& error) {
+        std::cerr << (fromStandardInput ? "standard input" : path) << ": " << error.what() << '\n';
+        throw CLI::RuntimeError(error.wasRead() ? documentRefused : unreadableInput);
     }
 }
 

@@ -6,10 +6,15 @@
 namespace velotrack::cli {
 
 // The document at `path` (a .fcpxml file or a .fcpxmld bundle), or standard input for "-", as
-// every command that reads a document loads it. When it cannot be loaded, prints one line on
-// stderr and throws CLI::RuntimeError with exit status 1 (the input could not be read) or 2 (it
-// was read and refused).
-kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia);
+// every command that reads a document loads it. When it cannot be loaded, prints
+// "<path or standard input>: <reason>" on stderr and throws CLI::RuntimeError with exit status 1
+// (the input could not be read) or 2 (it was read and refused). A newer document read as 1.13
+// (`acceptNewerVersions`) is announced by "warning: reading fcpxml <version> as 1.13" on stderr.
+kvnfcpx::FCPXMLDescription loadDescription(const std::string& path,
+                                           const kvnfcpx::ParserOptions& options);
+inline kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia) {
+    return loadDescription(path, kvnfcpx::ParserOptions{.validateMedia = validateMedia});
+}
 
 // The engine's log lines on stderr from `level` up ("debug", "info", "error"), or none ("none").
 void installLogSink(const std::string& level);

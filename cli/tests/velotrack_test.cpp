@@ -313,26 +313,76 @@ TEST_F(VelotrackFcpxml, DescribeReadsStandardInput) {
     EXPECT_NE(piped.out.find("\nAsset clips (7)\n"), std::string::npos) << piped.out;
 }
 
-TEST_F(VelotrackFcpxml, DescribeRefusesForeignDocumentsAndUnreadablePaths) {
-    const Outcome foreign =
-        run({"describe", write("root.fcpxml", "<notfcpxml version=\"1.11\"/>").string()});
-    EXPECT_EQ(foreign.status, 2);
-    EXPECT_EQ(foreign.err, "This isn't a fcpxml document.\n");
-    EXPECT_EQ(foreign.out, "");
-
+TEST_F(VelotrackFcpxml, DescribeSaysWhyADocumentCannotBeLoaded) {
+    fs::create_directories(directory / "empty.fcpxmld");
+    const std::string notUTF8 = "<fcpxml version=\"1.11\">\xE9t\xE9</fcpxml>";
+    const std::string truncated = "<fcpxml version=\"1.11\">\n  <project>\n\t<sequence>\n";
+    const std::string mismatched = "<fcpxml version=\"1.11\">\n  <project>\n  </sequence>\n";
+    const std::string foreign = "<notfcpxml version=\"1.11\"/>";
+    struct Case {
+        std::string path;
+        std::string stdinBytes;
+        int status;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {(directory / "missing.fcpxml").string(), "", 1, "does not exist"},
+        {(directory / "empty.fcpxmld").string(), "", 1,
+         "is a folder without an .fcpxml file inside"},
+        {write("latin.fcpxml", notUTF8).string(), notUTF8, 2,
+         "is not UTF-8 (first bad byte at offset 23)"},
+        {write("truncated.fcpxml", truncated).string(), truncated, 2,
+         "no element found at line 4, column 0"},
+        {write("mismatched.fcpxml", mismatched).string(), mismatched, 2,
+         "mismatched tag at line 3, column 4"},
+        {write("root.fcpxml", foreign).string(), foreign, 2, "This isn't a fcpxml document."},
+    };
+    for (const auto& expected : cases) {
+        const Outcome byPath = run({"describe", expected.path});
+        EXPECT_EQ(byPath.status, expected.status) << expected.path;
+        EXPECT_EQ(byPath.err, expected.path + ": " + expected.reason + "\n");
+        EXPECT_EQ(byPath.out, "");
+        if (!expected.stdinBytes.empty()) {
+            const Outcome piped = run({"describe", "--json", "-"}, expected.stdinBytes);
+            EXPECT_EQ(piped.status, expected.status) << expected.path;
+            EXPECT_EQ(piped.err, "standard input: " + expected.reason + "\n");
+        }
+    }
     // The engine's messages for every version are pinned with the engine; here, the exit status.
     const Outcome older = run({"describe", "-"}, "<fcpxml version=\"1.5\"/>");
     EXPECT_EQ(older.status, 2);
-    EXPECT_EQ(older.err.rfind("Sorry, fcpxml 1.5 isn't supported.", 0), 0u) << older.err;
+    EXPECT_EQ(older.err.rfind("standard input: Sorry, fcpxml 1.5 isn't supported.", 0), 0u)
+        << older.err;
+}
 
-    for (const auto& path : {(directory / "missing.fcpxml").string(),
-                             write("broken.fcpxml", "<fcpxml version=").string()}) {
-        const Outcome unreadable = run({"describe", path});
-        EXPECT_EQ(unreadable.status, 1) << path;
-        EXPECT_EQ(unreadable.err.rfind(path + ": ", 0), 0u) << unreadable.err;
-        EXPECT_EQ(linesOf(unreadable.err).size(), 1u) << unreadable.err;
-        EXPECT_EQ(unreadable.out, "");
-    }
+TEST_F(VelotrackFcpxml, DescribeRepeatsItselfWithStableIds) {
+    const auto path = (examples / "synced-scene-with-compound-bed.fcpxml").string();
+    const Outcome first = run({"describe", "--json", "--stable-ids", path});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, run({"describe", "--json", "--stable-ids", path}).out);
+    EXPECT_NE(first.out.find("\"sync-clip_2222222222\""), std::string::npos) << first.out;
+    EXPECT_NE(run({"describe", "--json", path}).out, run({"describe", "--json", path}).out);
+}
+
+TEST_F(VelotrackFcpxml, DescribeReadsNewerDocumentsOnlyWhenAsked) {
+    const auto sample =
+        (fs::path(VELOTRACK_SOURCE_DIR) / "../shared/fcpxml-samples/HiddenMarkers.fcpxml").string();
+    const Outcome refused = run({"describe", sample});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err.rfind(sample + ": Sorry, fcpxml 1.14 isn't supported.", 0), 0u)
+        << refused.err;
+    const Outcome accepted =
+        run({"describe", "--json", "--accept-newer", "--log-level", "none", sample});
+    EXPECT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(accepted.err, "warning: reading fcpxml 1.14 as 1.13\n");
+    const auto json = ordered_json::parse(accepted.out, nullptr, false);
+    ASSERT_FALSE(json.is_discarded()) << accepted.out;
+    EXPECT_EQ(json.at("version"), "1.13");
+    // A supported document gives no warning with the option.
+    const Outcome current =
+        run({"describe", "--accept-newer", (examples / "coastline-trailer-1.11.fcpxml").string()});
+    EXPECT_EQ(current.status, 0);
+    EXPECT_EQ(current.err, "");
 }
 
 TEST_F(VelotrackFcpxml, TimeShowsStrictAndLenientReadings) {
