@@ -4,6 +4,7 @@
 #include "ShareScripting.h"
 #include "StartupWindow.h"
 #include "Velotrack.h"
+#include "WorkspaceExtension.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -45,6 +46,8 @@ int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
 
     QTimer::singleShot(0, &delegate, [&] {
         delegate.applicationDidFinishLaunching();
+        // The start-up window promises the editor lists the extension; the registry makes it so.
+        WorkspaceExtension::registerInBackground(WorkspaceExtension::bundledExtension());
         if (afterLaunch) {
             afterLaunch(delegate, window);
         }
