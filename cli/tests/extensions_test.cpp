@@ -1,57 +1,27 @@
 // velotrack extensions: the built tool against real folders under a temporary system library and
 // the stand-in registry it finds beside itself, with its state in a temporary folder.
 
-#include <algorithm>
-#include <fcntl.h>
+#include "ToolRun.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <spawn.h>
 #include <sstream>
 #include <stdlib.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Table cells are separated by two or more spaces; a cell may hold single ones.
-Strings cellsOf(const std::string& line) {
-    Strings cells;
-    for (auto start = line.find_first_not_of(' '); start != std::string::npos;
-         start = line.find_first_not_of(' ', start)) {
-        const auto end = std::min(line.find("  ", start), line.size());
-        cells.push_back(line.substr(start, end - start));
-        start = end;
-    }
-    return cells;
-}
+using namespace velotrack::testing;
 
 class VelotrackExtensions : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-extensions-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        directory_ = name;
+        directory_ = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-extensions-");
+        ASSERT_FALSE(directory_.empty());
         ::setenv("VELOTRACK_SYSTEM_LIBRARY", (directory_ / "Library").c_str(), 1);
         ::setenv("XDG_STATE_HOME", (directory_ / "state").c_str(), 1);
         ::unsetenv("VELOTRACK_PLUGINKIT");
@@ -77,34 +47,7 @@ protected:
         return (directory_ / name).string();
     }
 
-    Outcome run(Strings arguments) const {
-        const auto out = directory_ / "stdout";
-        const auto err = directory_ / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        arguments.insert(arguments.begin(), VELOTRACK_EXECUTABLE);
-        std::vector<char*> argv;
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        pid_t child = 0;
-        Outcome outcome;
-        if (posix_spawn(&child, VELOTRACK_EXECUTABLE, &actions, nullptr, argv.data(), environ) ==
-            0) {
-            int status = 0;
-            waitpid(child, &status, 0);
-            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        outcome.out = contentsOf(out);
-        outcome.err = contentsOf(err);
-        return outcome;
-    }
+    Outcome run(Strings arguments) const { return runTool(std::move(arguments), directory_); }
 
     fs::path directory_;
 };

@@ -1,61 +1,31 @@
 // The folder commands of the built tool: files, tidy, next-name and watch.
 
+#include "ToolRun.h"
+
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <spawn.h>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-Strings linesOf(const std::string& text) {
-    Strings lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using namespace velotrack::testing;
 
 // Runs in a folder under the build folder (GIO does not trash on tmpfs), with the tool's Trash
 // in it too (XDG_DATA_HOME), and removes it afterwards.
 class VelotrackFolders : public testing::Test {
 protected:
     void SetUp() override {
-        const auto root = fs::path(VELOTRACK_EXECUTABLE).parent_path().parent_path() / "test-tmp";
-        fs::create_directories(root);
-        std::string name = (root / "cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        scratch = name;
+        scratch = makeTemporaryFolder(
+            fs::path(VELOTRACK_EXECUTABLE).parent_path().parent_path() / "test-tmp", "cli-");
+        ASSERT_FALSE(scratch.empty());
         work = scratch / "work";
         fs::create_directories(work);
     }
@@ -73,49 +43,16 @@ protected:
 
     // Starts the tool; its output goes to files named after `tag`.
     pid_t start(const std::string& tag, Strings arguments) const {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, (scratch / (tag + ".out")).c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, (scratch / (tag + ".err")).c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        std::string program = VELOTRACK_EXECUTABLE;
-        std::vector<char*> argv{program.data()};
-        for (auto& word : arguments) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        Strings environment{"XDG_DATA_HOME=" + (scratch / "data").string()};
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            if (std::string_view(*variable).rfind("XDG_DATA_HOME=", 0) != 0) {
-                environment.emplace_back(*variable);
-            }
-        }
-        std::vector<char*> envp;
-        for (auto& variable : environment) {
-            envp.push_back(variable.data());
-        }
-        envp.push_back(nullptr);
-        pid_t child = -1;
-        const int spawned =
-            posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(spawned, 0) << "could not run " << program;
-        return spawned == 0 ? child : -1;
+        const pid_t child = velotrack::testing::start(
+            VELOTRACK_EXECUTABLE, std::move(arguments), scratch / (tag + ".out"),
+            scratch / (tag + ".err"), {{"XDG_DATA_HOME", (scratch / "data").string()}});
+        EXPECT_NE(child, -1) << "could not run " << VELOTRACK_EXECUTABLE;
+        return child;
     }
 
     Outcome finish(const std::string& tag, pid_t child) const {
-        Outcome outcome;
-        int status = 0;
-        if (child < 0 || waitpid(child, &status, 0) != child) {
-            ADD_FAILURE() << tag << " did not run";
-            return outcome;
-        }
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        outcome.out = contentsOf(scratch / (tag + ".out"));
-        outcome.err = contentsOf(scratch / (tag + ".err"));
-        return outcome;
+        return velotrack::testing::finish(child, scratch / (tag + ".out"),
+                                          scratch / (tag + ".err"));
     }
 
     Outcome run(Strings arguments) const {

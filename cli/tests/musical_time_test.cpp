@@ -1,97 +1,58 @@
 // `velotrack musical`, `realtime`, `tempo` and `transport`, run as a user runs them: the built
 // program in a process of its own.
 
-#include <fcntl.h>
+#include "ToolRun.h"
+
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sstream>
-#include <stdlib.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using namespace velotrack::testing;
 
 class VelotrackMusicalTime : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-time-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        directory = name;
+        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-time-");
+        ASSERT_FALSE(directory.empty());
     }
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(directory, ignored);
     }
 
-    static std::string contentsOf(const fs::path& path) {
-        std::ifstream stream(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(stream), {}};
-    }
-
-    Run run(std::vector<std::string> arguments) const {
-        const auto out = directory / "stdout";
-        const auto err = directory / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        std::string program = VELOTRACK_EXECUTABLE;
-        std::vector<char*> argv{program.data()};
-        for (auto& word : arguments) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        pid_t child = 0;
-        Run result;
-        const int spawned =
-            posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (spawned != 0 || waitpid(child, &status, 0) != child) {
-            ADD_FAILURE() << "could not run " << program;
-            return result;
-        }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = contentsOf(out);
-        result.err = contentsOf(err);
-        return result;
+    Outcome run(std::vector<std::string> arguments) const {
+        return runTool(std::move(arguments), directory);
     }
 
     fs::path directory;
 };
 
 TEST_F(VelotrackMusicalTime, MusicalShowsThePositionAndTheGrid) {
-    const Run position =
+    const Outcome position =
         run({"musical", "--tempo", "120", "--signature", "4/4", "--seconds", "2.125"});
     EXPECT_EQ(position.status, 0);
     EXPECT_EQ(position.out, "position: 2 1 2\nfractionalBar: 1.0625\nfractionalBeat: 0.25\n"
                             "barsPerSecond: 0.5\n");
 
     // The signature reaches barsPerSecond because it is set before the tempo.
-    const Run waltz = run({"musical", "--tempo", "90", "--signature", "3/4", "--seconds", "2"});
+    const Outcome waltz = run({"musical", "--tempo", "90", "--signature", "3/4", "--seconds", "2"});
     EXPECT_NE(waltz.out.find("barsPerSecond: 0.5\n"), std::string::npos) << waltz.out;
 
-    const Run grid =
+    const Outcome grid =
         run({"musical", "--tempo", "120", "--signature", "4/4", "--pixels-per-second", "30"});
     EXPECT_EQ(grid.status, 0);
     EXPECT_EQ(grid.out, "pixelsPerSubdivision: 3.75\npixelsPerBeat: 15.0\npixelsPerBar: 60.0\n"
                         "snap Don't Snap: 1.0\nsnap Bar: 60.0\nsnap Beat: 15.0\n"
                         "snap Subdivision: 3.75\nsnap Frame: 1.0\nsnap Magnetic: 1.0\n");
 
-    const Run invalid = run({"musical", "--tempo", "120", "--signature", "4/3", "--seconds", "1"});
+    const Outcome invalid =
+        run({"musical", "--tempo", "120", "--signature", "4/3", "--seconds", "1"});
     EXPECT_EQ(invalid.status, 1);
     EXPECT_EQ(invalid.out, "");
     EXPECT_EQ(invalid.err, "invalid arguments: 4/3\n");
@@ -108,22 +69,23 @@ TEST_F(VelotrackMusicalTime, RealtimeShowsAndReads) {
 }
 
 TEST_F(VelotrackMusicalTime, TempoAppliesTheChangesInOrder) {
-    const Run plain = run({"tempo"});
+    const Outcome plain = run({"tempo"});
     EXPECT_EQ(plain.out, "[TimelineTempo internalTempo: nil, masterTempo: 120.0, virtualTempo: "
                          "nil rate: 1.0, ratio: 1.0, useMasterTempo: false]\ngridTempo: nil\n");
-    const Run master = run({"tempo", "--internal", "100", "--use-master"});
+    const Outcome master = run({"tempo", "--internal", "100", "--use-master"});
     EXPECT_EQ(master.out, "[TimelineTempo internalTempo: 100.0, masterTempo: 120.0, "
                           "virtualTempo: nil rate: 1.2, ratio: 0.8333333333333334, "
                           "useMasterTempo: true]\ngridTempo: 100.0\n");
-    const Run locked = run({"tempo", "--lock-natural", "--internal", "100", "--virtual", "2000"});
+    const Outcome locked =
+        run({"tempo", "--lock-natural", "--internal", "100", "--virtual", "2000"});
     EXPECT_NE(locked.out.find(" rate: 1.0, ratio: 1.0, "), std::string::npos) << locked.out;
     EXPECT_TRUE(locked.out.ends_with("gridTempo: 100.0\n")) << locked.out;
-    const Run clamped = run({"tempo", "--internal", "100", "--virtual", "2000"});
+    const Outcome clamped = run({"tempo", "--internal", "100", "--virtual", "2000"});
     EXPECT_TRUE(clamped.out.ends_with("gridTempo: 1024.0\n")) << clamped.out;
 }
 
 TEST_F(VelotrackMusicalTime, TransportReportsRisingPositionsBetweenStartAndStop) {
-    const Run played = run({"transport", "--start", "12.5", "--for", "0.3"});
+    const Outcome played = run({"transport", "--start", "12.5", "--for", "0.3"});
     EXPECT_EQ(played.status, 0);
     std::istringstream lines(played.out);
     std::vector<std::string> all;

@@ -1,39 +1,23 @@
 // The marker and cue reports, run as a user runs them: the built tool on small documents
 // written here and on the examples.
 
-#include <fcntl.h>
+#include "ToolRun.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::ordered_json;
-using Strings = std::vector<std::string>;
+using namespace velotrack::testing;
 
 const fs::path examples = fs::path(VELOTRACK_SOURCE_DIR) / "examples";
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // A project of one sequence whose spine holds `spine`; `resources` go beside the two assets
 // every document here shares.
@@ -53,9 +37,8 @@ std::string document(const std::string& sequence, const std::string& spine,
 class Reports : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-reports-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        directory = name;
+        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-reports-");
+        ASSERT_FALSE(directory.empty());
     }
 
     void TearDown() override {
@@ -68,37 +51,7 @@ protected:
         return directory / name;
     }
 
-    Outcome run(Strings arguments) const {
-        const auto out = directory / "stdout";
-        const auto err = directory / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        for (const auto& [fd, path] : {std::pair{1, out}, std::pair{2, err}}) {
-            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        }
-        std::string program = VELOTRACK_EXECUTABLE;
-        std::vector<char*> argv{program.data()};
-        for (auto& word : arguments) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        pid_t child = 0;
-        Outcome result;
-        const int spawned =
-            posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (spawned != 0 || waitpid(child, &status, 0) != child) {
-            ADD_FAILURE() << "could not run " << program;
-            return result;
-        }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = contentsOf(out);
-        result.err = contentsOf(err);
-        return result;
-    }
+    Outcome run(Strings arguments) const { return runTool(std::move(arguments), directory); }
 
     // The command's standard output, which it must print without a complaint.
     std::string output(const Strings& arguments) const {

@@ -1,26 +1,20 @@
+#include "ToolRun.h"
+
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
+using namespace velotrack::testing;
 
 // `text` is `pattern` with every "#" standing for one or more digits.
 bool matchesDigits(const std::string& text, const std::string& pattern) {
@@ -44,36 +38,13 @@ bool matchesDigits(const std::string& text, const std::string& pattern) {
     return t == text.size();
 }
 
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-Strings linesOf(const std::string& text) {
-    Strings lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // The tool run as the editor's scripts run it, with HOME, XDG_CONFIG_HOME, the system library
 // root and the session bus pointed at the test's own folder and bus.
 class VelotrackShare : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-share-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        directory = name;
+        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-share-");
+        ASSERT_FALSE(directory.empty());
         overrides = {{"HOME", (directory / "home").string()},
                      {"XDG_CONFIG_HOME", (directory / "home/.config").string()},
                      {"VELOTRACK_SYSTEM_LIBRARY", (directory / "Library").string()},
@@ -89,63 +60,13 @@ protected:
         fs::remove_all(directory, ignored);
     }
 
-    std::vector<std::string> environment() const {
-        std::vector<std::string> entries;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string text = *entry;
-            if (overrides.count(text.substr(0, text.find('='))) == 0) {
-                entries.push_back(text);
-            }
-        }
-        for (const auto& [key, value] : overrides) {
-            entries.push_back(key + "=" + value);
-        }
-        return entries;
-    }
-
     pid_t spawn(const std::string& program, Strings arguments, const fs::path& out,
                 const fs::path& err) const {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        std::string name = program;
-        std::vector<char*> argv{name.data()};
-        for (auto& word : arguments) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        auto entries = environment();
-        std::vector<char*> envp;
-        for (auto& entry : entries) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        pid_t child = 0;
-        if (posix_spawnp(&child, name.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
-            child = 0;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        return child;
+        return start(program, std::move(arguments), out, err, overrides);
     }
 
     Outcome run(Strings arguments) const {
-        const auto out = directory / "stdout";
-        const auto err = directory / "stderr";
-        const pid_t child = spawn(VELOTRACK_EXECUTABLE, std::move(arguments), out, err);
-        int status = 0;
-        Outcome result;
-        if (child == 0 || waitpid(child, &status, 0) != child) {
-            ADD_FAILURE() << "could not run the tool";
-            return result;
-        }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = contentsOf(out);
-        result.err = contentsOf(err);
-        return result;
+        return runTool(std::move(arguments), directory, overrides);
     }
 
     // Waits until `file` holds a line.
@@ -228,14 +149,14 @@ TEST_F(VelotrackShare, MakeTalksToTheServingApplicationOverTheBus) {
 
     const pid_t bus = spawn("dbus-daemon", {"--session", "--nofork", "--print-address"},
                             directory / "bus.out", directory / "bus.err");
-    ASSERT_NE(bus, 0);
+    ASSERT_NE(bus, -1);
     background.push_back(bus);
     const auto address = firstLine(directory / "bus.out");
     ASSERT_FALSE(address.empty()) << contentsOf(directory / "bus.err");
     overrides["DBUS_SESSION_BUS_ADDRESS"] = address;
     const pid_t server = spawn(VELOTRACK_EXECUTABLE, {"share", "serve"}, directory / "serve.out",
                                directory / "serve.err");
-    ASSERT_NE(server, 0);
+    ASSERT_NE(server, -1);
     background.insert(background.begin(), server);
     ASSERT_EQ(firstLine(directory / "serve.out"), "serving com.korvane.velotrack")
         << contentsOf(directory / "serve.err");

@@ -1,63 +1,23 @@
+#include "ToolRun.h"
+
 #include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <spawn.h>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
+#include <string_view>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::ordered_json;
-using Strings = std::vector<std::string>;
+using namespace velotrack::testing;
 
 const fs::path examples = fs::path(VELOTRACK_SOURCE_DIR) / "examples";
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-Strings linesOf(const std::string& text) {
-    Strings lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Table cells are separated by two or more spaces; a cell may hold single ones ("-6.0 dB").
-Strings cellsOf(const std::string& line, std::vector<std::size_t>* starts = nullptr) {
-    Strings cells;
-    for (auto i = line.find_first_not_of(' '); i != std::string::npos;
-         i = line.find_first_not_of(' ', i)) {
-        const auto end = std::min(line.find("  ", i), line.size());
-        cells.push_back(line.substr(i, end - i));
-        if (starts) {
-            starts->push_back(i);
-        }
-        i = end;
-    }
-    return cells;
-}
 
 // The header and rows printed under a title such as "Asset clips (5)", up to the blank line.
 Strings tableUnder(const Strings& lines, const std::string& title) {
@@ -115,9 +75,8 @@ bool isMediaTime(const ordered_json& value) {
 class VelotrackFcpxml : public testing::Test {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "velotrack-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        directory = name;
+        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-");
+        ASSERT_FALSE(directory.empty());
     }
 
     void TearDown() override {
@@ -130,38 +89,9 @@ protected:
         return directory / name;
     }
 
-    // Output goes to files, not pipes, so a child writing much never blocks on a reader.
+    // Standard input reads `input`.
     Outcome run(Strings arguments, const std::string& input = "") const {
-        const auto in = write("stdin", input);
-        const auto out = directory / "stdout";
-        const auto err = directory / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-        for (const auto& [fd, path] : {std::pair{1, out}, std::pair{2, err}}) {
-            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        }
-        std::string program = VELOTRACK_EXECUTABLE;
-        std::vector<char*> argv{program.data()};
-        for (auto& word : arguments) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        pid_t child = 0;
-        Outcome result;
-        const int spawned =
-            posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (spawned != 0 || waitpid(child, &status, 0) != child) {
-            ADD_FAILURE() << "could not run " << program;
-            return result;
-        }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = contentsOf(out);
-        result.err = contentsOf(err);
-        return result;
+        return runTool(std::move(arguments), directory, {}, write("stdin", input));
     }
 
     ordered_json describeJson(const fs::path& document) const {
