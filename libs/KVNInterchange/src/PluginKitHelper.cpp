@@ -2,6 +2,7 @@
 
 #include "koltutils/Log.h"
 #include "koltutils/ProcessHandler.h"
+#include "koltutils/UTF8.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -34,11 +35,6 @@ std::string runTool(std::vector<std::string> args) {
     KOLT_LOG_DEBUG("print(cmd:args:)", commandLine);
     koltutils::ProcessHandler handler(tool, std::move(args), koltutils::DispatchQoS::defaultClass);
     return handler.run();
-}
-
-bool isLineSpace(char character) {
-    return character == ' ' || character == '\t' || character == '\n' || character == '\r' ||
-           character == '\v' || character == '\f';
 }
 
 } // namespace
@@ -77,11 +73,8 @@ std::optional<std::string> parse(std::string_view line) {
     if (end == field.size()) {
         return std::string(field);
     }
-    auto kept = field.substr(0, end);
-    while (!kept.empty() && isLineSpace(kept.front())) {
-        kept.remove_prefix(1);
-    }
-    return std::string(kept);
+    // White space as Unicode defines it, like every other trimmed value of the system.
+    return std::string(koltutils::UTF8::trimmingWhitespace(field.substr(0, end)));
 }
 
 std::optional<std::string> installedInstance(std::string_view bundleID) {
