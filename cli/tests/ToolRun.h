@@ -143,4 +143,25 @@ inline Outcome runTool(Strings arguments, const std::filesystem::path& folder,
                   out, err);
 }
 
+// A test with a fresh folder of its own, removed afterwards.
+class FolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory = makeTemporaryFolder(std::filesystem::temp_directory_path(), "velotrack-");
+        ASSERT_FALSE(directory.empty());
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+    }
+
+    std::filesystem::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(directory / name, std::ios::binary) << text;
+        return directory / name;
+    }
+
+    std::filesystem::path directory;
+};
+
 } // namespace velotrack::testing

@@ -34,23 +34,8 @@ std::string document(const std::string& sequence, const std::string& spine,
            "</spine></sequence></project></fcpxml>";
 }
 
-class Reports : public testing::Test {
+class Reports : public FolderTest {
 protected:
-    void SetUp() override {
-        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-reports-");
-        ASSERT_FALSE(directory.empty());
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-    }
-
-    fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(directory / name, std::ios::binary) << text;
-        return directory / name;
-    }
-
     Outcome run(Strings arguments) const { return runTool(std::move(arguments), directory); }
 
     // The command's standard output, which it must print without a complaint.
@@ -60,8 +45,6 @@ protected:
         EXPECT_EQ(result.err, "");
         return result.out;
     }
-
-    fs::path directory;
 };
 
 // 29.97 drop frame from 00:00:59;00 (1770 frames): two seconds in, the count crosses minute 1,

@@ -72,23 +72,8 @@ bool isMediaTime(const ordered_json& value) {
            timescale[0] != '0' && timescale != "1";
 }
 
-class VelotrackFcpxml : public testing::Test {
+class VelotrackFcpxml : public FolderTest {
 protected:
-    void SetUp() override {
-        directory = makeTemporaryFolder(fs::temp_directory_path(), "velotrack-");
-        ASSERT_FALSE(directory.empty());
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-    }
-
-    fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(directory / name, std::ios::binary) << text;
-        return directory / name;
-    }
-
     // Standard input reads `input`.
     Outcome run(Strings arguments, const std::string& input = "") const {
         return runTool(std::move(arguments), directory, {}, write("stdin", input));
@@ -101,8 +86,6 @@ protected:
         EXPECT_FALSE(json.is_discarded()) << document << " printed no JSON:\n" << result.out;
         return json.is_discarded() ? ordered_json() : json;
     }
-
-    fs::path directory;
 };
 
 const ordered_json& clipsOf(const ordered_json& description) {
