@@ -151,11 +151,11 @@ TEST(DispatchQueue, GlobalQueueRunsWorkOnOtherThreadsAndKeepsItsLabel) {
 
 TEST(RunLoop, StopFromAnotherThreadEndsARunningLoopOnly) {
     RunLoop::stop(); // nothing runs: must not end the next run at once
+    const auto start = std::chrono::steady_clock::now();
     std::thread stopper([] {
         std::this_thread::sleep_for(30ms);
         RunLoop::stop();
     });
-    const auto start = std::chrono::steady_clock::now();
     RunLoop::run();
     stopper.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
