@@ -1,6 +1,7 @@
 #include "ApplicationMain.h"
 
 #include "ProjectWindows.h"
+#include "QtOpenPanel.h"
 #include "ShareScripting.h"
 #include "StartupWindow.h"
 #include "Velotrack.h"
@@ -34,6 +35,8 @@ int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
     StartupWindow window;
     Velotrack delegate;
     delegate.connectInterface(window);
+    // Folder requests of the utilities show the desktop's own chooser.
+    platform::OpenPanel::setShared(std::make_shared<QtOpenPanel>(&window));
     // The editor's share command reaches the application over the session bus.
     ShareScripting scripting(&window);
     // Declared after the window: project windows go first when the application ends.
@@ -52,7 +55,10 @@ int applicationMain(int& argc, char** argv, const LaunchHook& afterLaunch) {
             afterLaunch(delegate, window);
         }
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The panel's dialogs belong to the window, which ends here.
+    platform::OpenPanel::setShared(nullptr);
+    return status;
 }
 
 } // namespace velotrack

@@ -28,12 +28,13 @@ bool mayHoldProject(const QMimeData& mimeData) {
             return true;
         }
     }
+    // formats() returns a new list on every call: one list serves both ends of the search.
+    const QStringList formats = mimeData.formats();
     return mimeData.hasText() ||
-           std::any_of(mimeData.formats().begin(), mimeData.formats().end(),
-                       [](const QString& format) {
-                           return format.startsWith(QStringLiteral("application/x-com.apple."
-                                                                   "finalcutpro.xml"));
-                       });
+           std::any_of(formats.begin(), formats.end(), [](const QString& format) {
+               return format.startsWith(QStringLiteral("application/x-com.apple."
+                                                       "finalcutpro.xml"));
+           });
 }
 
 // Drawn over the start-up window only while a drag that can be opened hovers over it; the
