@@ -12,10 +12,6 @@ std::string urlText(const koltutils::URL& url) {
     return url.absoluteString();
 }
 
-std::string secondsText(const timecode::CMTime& time) {
-    return koltutils::describe(time.seconds()) + "s";
-}
-
 std::string exactTimeText(const timecode::CMTime& time) {
     if (!time.isNumeric()) {
         return time.description();

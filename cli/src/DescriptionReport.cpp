@@ -6,6 +6,8 @@
 #include <array>
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
+#include <timeline/DescriptionTables.h>
+#include <timeline/TimeText.h>
 #include <vector>
 
 namespace velotrack::cli {
@@ -13,6 +15,8 @@ namespace velotrack::cli {
 namespace {
 
 using namespace kvnfcpx;
+using velotrack::timeline::audioText;
+using velotrack::timeline::timeText;
 
 constexpr std::string_view none = "-";
 
@@ -59,37 +63,8 @@ void printTable(std::ostream& out, const std::array<std::string_view, Columns>& 
     }
 }
 
-// A timecode at the sequence's rate when there is one and the time fits, else seconds.
-std::string timeText(const timecode::CMTime& time,
-                     const std::optional<timecode::TimecodeFrameRate>& rate) {
-    if (rate) {
-        try {
-            return timecode::Timecode::fromCMTime(time, timecode::Timecode::Properties(*rate))
-                .stringValue();
-        } catch (const std::exception&) {
-            // Negative or beyond 24 hours: shown in seconds below.
-        }
-    }
-    return secondsText(time);
-}
-
 template <typename T> std::string orNone(const std::optional<T>& value) {
     return value ? koltutils::describe(*value) : std::string(none);
-}
-
-std::string audioText(const Sequence& sequence) {
-    std::vector<std::string> parts;
-    if (sequence.audioRate) {
-        const auto name = audioRateName(*sequence.audioRate);
-        parts.push_back(name ? std::string(*name) : koltutils::describe(*sequence.audioRate));
-    }
-    if (sequence.audioLayout) {
-        parts.emplace_back(koltutils::rawValue(*sequence.audioLayout));
-    }
-    if (parts.empty()) {
-        return std::string(none);
-    }
-    return parts.size() == 1 ? parts[0] : parts[0] + ", " + parts[1];
 }
 
 void printSettings(std::ostream& out, const FCPXMLDescription& description,

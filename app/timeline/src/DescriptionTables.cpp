@@ -33,21 +33,6 @@ const std::vector<Marker>& markersOf(const FCPXMLDescription& description) {
                : empty;
 }
 
-std::string audioText(const Sequence& sequence) {
-    std::vector<std::string> parts;
-    if (sequence.audioRate) {
-        const auto name = audioRateName(*sequence.audioRate);
-        parts.push_back(name ? std::string(*name) : koltutils::describe(*sequence.audioRate));
-    }
-    if (sequence.audioLayout) {
-        parts.emplace_back(koltutils::rawValue(*sequence.audioLayout));
-    }
-    if (parts.empty()) {
-        return none;
-    }
-    return parts.size() == 1 ? parts[0] : parts[0] + ", " + parts[1];
-}
-
 TableCell timeCell(const timecode::CMTime& time,
                    const std::optional<timecode::TimecodeFrameRate>& rate) {
     return {timeText(time, rate), time.isNumeric() ? time.seconds() : 0.0};
@@ -62,6 +47,21 @@ TableCell fadeCell(const std::optional<ClipVolume>& volume,
 }
 
 } // namespace
+
+std::string audioText(const Sequence& sequence) {
+    std::vector<std::string> parts;
+    if (sequence.audioRate) {
+        const auto name = audioRateName(*sequence.audioRate);
+        parts.push_back(name ? std::string(*name) : koltutils::describe(*sequence.audioRate));
+    }
+    if (sequence.audioLayout) {
+        parts.emplace_back(koltutils::rawValue(*sequence.audioLayout));
+    }
+    if (parts.empty()) {
+        return none;
+    }
+    return parts.size() == 1 ? parts[0] : parts[0] + ", " + parts[1];
+}
 
 std::vector<std::pair<std::string, std::string>>
 headerFields(const FCPXMLDescription& description) {

@@ -27,6 +27,10 @@ struct Table {
 std::vector<std::pair<std::string, std::string>>
 headerFields(const kvnfcpx::FCPXMLDescription& description);
 
+// The sequence's audio format as the header shows it: the rate's name and the layout ("48k,
+// stereo"), either alone, or "-".
+std::string audioText(const kvnfcpx::FCPXMLDescription::Sequence& sequence);
+
 // "#", "Offset", "Duration", "Name", "Role", "Lane", "Volume", "Fade in", "Fade out", "Mute",
 // "Effects", "Group": one row per asset clip in timeline order.
 Table clipTable(const kvnfcpx::FCPXMLDescription& description);
