@@ -26,6 +26,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <platform/AtomicFile.h>
 #include <plist/plist.h>
 #include <random>
 #include <sstream>
@@ -135,36 +136,13 @@ public:
     }
 
     void write(const std::vector<Registration>& registrations) const {
-        auto pattern = (folder_ / "pluginkit-registrations.XXXXXX").string();
-        const int descriptor = ::mkstemp(pattern.data());
-        if (descriptor < 0) {
-            throw Failure("cannot write in " + folder_.string() + ": " + std::strerror(errno));
-        }
         std::string text;
         for (const auto& entry : registrations) {
             text += entry.identifier + '\t' + entry.version + '\t' + entry.uuid + '\t' +
                     entry.date + '\t' + entry.path + '\n';
         }
-        const char* cursor = text.data();
-        std::size_t remaining = text.size();
-        bool written = true;
-        while (remaining > 0) {
-            const auto count = ::write(descriptor, cursor, remaining);
-            if (count < 0 && errno == EINTR) {
-                continue;
-            }
-            if (count <= 0) {
-                written = false;
-                break;
-            }
-            cursor += count;
-            remaining -= static_cast<std::size_t>(count);
-        }
-        written = written && ::fsync(descriptor) == 0;
-        written = (::close(descriptor) == 0) && written;
-        if (!written || ::rename(pattern.c_str(), file().c_str()) != 0) {
-            const auto reason = std::string(std::strerror(errno));
-            ::unlink(pattern.c_str());
+        std::string reason;
+        if (!platform::writeFileAtomically(file(), text, &reason)) {
             throw Failure("cannot write " + file().string() + ": " + reason);
         }
     }

@@ -1,5 +1,7 @@
 #include "platform/AppDefaults.h"
 
+#include "platform/AtomicFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -120,36 +122,6 @@ Dictionary readDictionary(const fs::path& file) {
     return values;
 }
 
-bool writeAtomically(const fs::path& file, const std::string& text) {
-    auto pattern = (file.parent_path() / (file.filename().string() + ".XXXXXX")).string();
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        return false;
-    }
-    const char* cursor = text.data();
-    std::size_t remaining = text.size();
-    bool written = true;
-    while (remaining > 0) {
-        const auto count = ::write(descriptor, cursor, remaining);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            written = false;
-            break;
-        }
-        cursor += count;
-        remaining -= static_cast<std::size_t>(count);
-    }
-    written = ::fsync(descriptor) == 0 && written;
-    written = ::close(descriptor) == 0 && written;
-    if (!written || ::rename(pattern.c_str(), file.c_str()) != 0) {
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    return true;
-}
-
 // Reads the domain, lets `change` edit it and writes it back, all under the domain's lock.
 bool modify(const fs::path& file, const std::function<void(Dictionary&)>& change) {
     const auto lockPath = file.string() + ".lock";
@@ -172,7 +144,7 @@ bool modify(const fs::path& file, const std::function<void(Dictionary&)>& change
     char* xml = nullptr;
     std::uint32_t length = 0;
     plist_to_xml(root.node, &xml, &length);
-    const bool written = xml != nullptr && writeAtomically(file, std::string(xml, length));
+    const bool written = xml != nullptr && writeFileAtomically(file, std::string(xml, length));
     std::free(xml);
     ::close(lock);
     return written;
