@@ -59,7 +59,7 @@ protected:
         FCPShareMakeCommand::setSavePanel(nullptr);
     }
 
-    std::optional<kvnfcpx::ObjectSpecifier> make(FCPShareMakeCommand& command) {
+    std::optional<kvnfcpx::ObjectAddress> make(FCPShareMakeCommand& command) {
         return command.performDefaultImplementation();
     }
 

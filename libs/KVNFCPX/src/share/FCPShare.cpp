@@ -105,7 +105,7 @@ std::string FCPShareMakeCommand::description() const {
     return std::string("<FCPShareMakeCommand: make, interaction level ") + level + ">";
 }
 
-void FCPShareMakeCommand::resumeExecution(std::optional<ObjectSpecifier> result) {
+void FCPShareMakeCommand::resumeExecution(std::optional<ObjectAddress> result) {
     suspended_ = false;
     resumedResult_ = std::move(result);
 }
@@ -115,7 +115,7 @@ void FCPShareMakeCommand::setScriptError(int number, std::string reason) {
     scriptErrorString_ = std::move(reason);
 }
 
-std::optional<ObjectSpecifier> FCPShareMakeCommand::failWith(int errorNumber, std::string reason) {
+std::optional<ObjectAddress> FCPShareMakeCommand::failWith(int errorNumber, std::string reason) {
     if (scriptErrorNumber_ == 0) {
         setScriptError(errorNumber, std::move(reason));
     }
@@ -123,7 +123,7 @@ std::optional<ObjectSpecifier> FCPShareMakeCommand::failWith(int errorNumber, st
     return std::nullopt;
 }
 
-std::optional<ObjectSpecifier> FCPShareMakeCommand::performDefaultImplementation() {
+std::optional<ObjectAddress> FCPShareMakeCommand::performDefaultImplementation() {
     if (!evaluatedArguments_) {
         KOLT_LOG_ERROR("performDefaultImplementation()", "evaluatedArguments is nil");
         return std::nullopt;

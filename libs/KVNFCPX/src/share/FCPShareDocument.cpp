@@ -199,7 +199,7 @@ void FCPShareDocument::removeAsset(const std::shared_ptr<FCPShareAsset>& asset) 
 }
 
 std::optional<std::vector<long>> FCPShareDocument::indicesOfObjectsByEvaluatingObjectSpecifier(
-    const ObjectSpecifier& specifier) const {
+    const ObjectAddress& specifier) const {
     if (specifier.key != "assets" || specifier.uniqueID.empty()) {
         return std::nullopt;
     }

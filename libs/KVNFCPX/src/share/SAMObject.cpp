@@ -68,16 +68,15 @@ std::string SAMObject::description() const {
     return "<" + className() + ": " + uniqueID() + ">";
 }
 
-std::optional<ObjectSpecifier> SAMObject::objectSpecifier() const {
+std::optional<ObjectAddress> SAMObject::objectSpecifier() const {
     const auto holder = container();
     if (!holder) {
         KVN_SHARE_TRACE("objectSpecifier", "no container");
         return std::nullopt;
     }
-    ObjectSpecifier specifier;
+    ObjectAddress specifier;
     specifier.containerClassDescription = holder->className();
-    specifier.containerSpecifier =
-        std::make_shared<const ObjectSpecifier>(holder->objectSpecifier());
+    specifier.containerSpecifier = std::make_shared<const ObjectAddress>(holder->objectSpecifier());
     specifier.key = containerProperty();
     specifier.uniqueID = uniqueID();
     KVN_SHARE_TRACE("objectSpecifier", "specifier = " + specifier.description());

@@ -58,7 +58,7 @@ public:
     // For a unique-ID specifier of this document's assets: the asset's position, or nothing when
     // unknown. For any other specifier none, and the scripting layer evaluates it itself.
     std::optional<std::vector<long>>
-    indicesOfObjectsByEvaluatingObjectSpecifier(const ObjectSpecifier& specifier) const;
+    indicesOfObjectsByEvaluatingObjectSpecifier(const ObjectAddress& specifier) const;
 
     // Finds or makes the asset at a location dictionary ("folder", "basename", "hasMedia",
     // "hasDescription") and returns its position.

@@ -4,7 +4,7 @@
 #include "kvnfcpx/share/FCPShareAsset.h"
 #include "kvnfcpx/share/FCPShareDocument.h"
 #include "kvnfcpx/share/FCPShareDocumentController.h"
-#include "kvnfcpx/share/ObjectSpecifier.h"
+#include "kvnfcpx/share/ObjectAddress.h"
 #include "kvnfcpx/share/ScriptValue.h"
 
 #include <cstdint>
@@ -54,7 +54,7 @@ public:
         FCPShareDocumentController& controller = FCPShareDocumentController::shared());
     virtual ~FCPShareMakeCommand() = default;
 
-    std::optional<ObjectSpecifier> performDefaultImplementation();
+    std::optional<ObjectAddress> performDefaultImplementation();
 
     std::shared_ptr<FCPShareAsset>
     createAsset(const std::shared_ptr<FCPShareDocument>& document,
@@ -71,7 +71,7 @@ public:
     const std::string& scriptErrorString() const { return scriptErrorString_; }
     // Suspension while the save panel is up, and the result the command was resumed with.
     bool isSuspended() const { return suspended_; }
-    const std::optional<ObjectSpecifier>& resumedResult() const { return resumedResult_; }
+    const std::optional<ObjectAddress>& resumedResult() const { return resumedResult_; }
     // The asset the last successful pass made.
     std::shared_ptr<FCPShareAsset> createdAsset() const { return createdAsset_; }
 
@@ -80,13 +80,13 @@ public:
 protected:
     // The platform's create command, for classes other than the asset. It knows no other class
     // here and answers none without a script error.
-    virtual std::optional<ObjectSpecifier> performStandardCreate() { return std::nullopt; }
+    virtual std::optional<ObjectAddress> performStandardCreate() { return std::nullopt; }
 
 private:
     void suspendExecution() { suspended_ = true; }
-    void resumeExecution(std::optional<ObjectSpecifier> result);
+    void resumeExecution(std::optional<ObjectAddress> result);
     void setScriptError(int number, std::string reason);
-    std::optional<ObjectSpecifier> failWith(int errorNumber, std::string reason);
+    std::optional<ObjectAddress> failWith(int errorNumber, std::string reason);
 
     std::optional<ScriptValue::Dictionary> evaluatedArguments_;
     std::int32_t interactionLevel_;
@@ -94,7 +94,7 @@ private:
     int scriptErrorNumber_ = 0;
     std::string scriptErrorString_;
     bool suspended_ = false;
-    std::optional<ObjectSpecifier> resumedResult_;
+    std::optional<ObjectAddress> resumedResult_;
     std::shared_ptr<FCPShareAsset> createdAsset_;
 };
 

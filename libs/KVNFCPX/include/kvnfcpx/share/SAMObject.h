@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kvnfcpx/share/AppleEventDescriptor.h"
-#include "kvnfcpx/share/ObjectSpecifier.h"
+#include "kvnfcpx/share/ObjectAddress.h"
 
 #include <memory>
 #include <mutex>
@@ -43,7 +43,7 @@ public:
     std::string description() const;
 
     // A unique-ID specifier under the container's own specifier; none without a container.
-    std::optional<ObjectSpecifier> objectSpecifier() const;
+    std::optional<ObjectAddress> objectSpecifier() const;
     // The descriptor withObject() makes from the object (the text of its description).
     AppleEventDescriptor scriptingSpecifierDescriptor() const;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kvnfcpx/share/ObjectSpecifier.h"
+#include "kvnfcpx/share/ObjectAddress.h"
 
 #include <string>
 
@@ -18,8 +18,8 @@ public:
     virtual std::string className() const = 0;
     virtual std::string uniqueID() const = 0;
     // The document under the application's "documents" by its unique ID.
-    ObjectSpecifier objectSpecifier() const {
-        return ObjectSpecifier{"NSApplication", nullptr, "documents", uniqueID()};
+    ObjectAddress objectSpecifier() const {
+        return ObjectAddress{"NSApplication", nullptr, "documents", uniqueID()};
     }
 };
 

@@ -5,11 +5,12 @@
 
 namespace kvnfcpx {
 
-// A unique-ID object specifier: the object held under `key` by its container whose unique ID is
-// `uniqueID`. A specifier without a container specifier is held by the application.
-struct ObjectSpecifier {
+// The address of a scripting object (a unique-ID object specifier): the object held under `key` by
+// its container whose unique ID is `uniqueID`. A specifier without a container specifier is held by
+// the application.
+struct ObjectAddress {
     std::string containerClassDescription;
-    std::shared_ptr<const ObjectSpecifier> containerSpecifier;
+    std::shared_ptr<const ObjectAddress> containerSpecifier;
     std::string key;
     std::string uniqueID;
 
@@ -21,7 +22,7 @@ struct ObjectSpecifier {
     // path element does not allow replaced by "_".
     std::string busPath() const;
 
-    bool operator==(const ObjectSpecifier& other) const;
+    bool operator==(const ObjectAddress& other) const;
 };
 
 // The bus's root object, the application.

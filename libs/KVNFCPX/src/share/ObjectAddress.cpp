@@ -1,4 +1,4 @@
-#include "kvnfcpx/share/ObjectSpecifier.h"
+#include "kvnfcpx/share/ObjectAddress.h"
 
 namespace kvnfcpx {
 
@@ -19,7 +19,7 @@ std::string busElement(const std::string& text) {
 
 } // namespace
 
-std::string ObjectSpecifier::description() const {
+std::string ObjectAddress::description() const {
     std::string text = key + " id \"" + uniqueID + "\"";
     if (containerSpecifier) {
         text += " of " + containerSpecifier->description();
@@ -27,13 +27,13 @@ std::string ObjectSpecifier::description() const {
     return text;
 }
 
-std::string ObjectSpecifier::busPath() const {
+std::string ObjectAddress::busPath() const {
     const std::string prefix =
         containerSpecifier ? containerSpecifier->busPath() : scriptingRootPath;
     return prefix + "/" + busElement(key) + "/" + busElement(uniqueID);
 }
 
-bool ObjectSpecifier::operator==(const ObjectSpecifier& other) const {
+bool ObjectAddress::operator==(const ObjectAddress& other) const {
     const bool sameContainer = containerSpecifier == other.containerSpecifier ||
                                (containerSpecifier && other.containerSpecifier &&
                                 *containerSpecifier == *other.containerSpecifier);
