@@ -5,25 +5,50 @@
 #include "kvntime/TimerFactory.h"
 
 namespace kvntime {
-namespace {
-
 using detail::HandlerGate;
 
-std::function<void()> firing(const std::shared_ptr<HandlerGate>& gate) {
-    return [weakGate = std::weak_ptr<HandlerGate>(gate)] {
+// GatedTimer
+
+GatedTimer::GatedTimer(std::function<void()> eventHandler)
+    : gate_(std::make_shared<HandlerGate>()) {
+    gate_->setHandler(std::move(eventHandler));
+}
+
+GatedTimer::~GatedTimer() {
+    scheduled_.cancel();
+    gate_->close();
+}
+
+std::function<void()> GatedTimer::eventHandler() const {
+    return gate_->handler();
+}
+
+void GatedTimer::setEventHandler(std::function<void()> handler) {
+    gate_->setHandler(std::move(handler));
+}
+
+TimerState GatedTimer::state() const {
+    const std::lock_guard lock(mutex_);
+    return state_;
+}
+
+void GatedTimer::suspend() {
+    const std::lock_guard lock(mutex_);
+    if (state_ != TimerState::resumed) {
+        return;
+    }
+    state_ = TimerState::suspended;
+    scheduled_.cancel();
+    scheduled_ = {};
+}
+
+std::function<void()> GatedTimer::firing() const {
+    return [weakGate = std::weak_ptr<HandlerGate>(gate_)] {
         if (const auto strongGate = weakGate.lock()) {
             strongGate->fire();
         }
     };
 }
-
-std::shared_ptr<HandlerGate> gateWith(std::function<void()> handler) {
-    auto gate = std::make_shared<HandlerGate>();
-    gate->setHandler(std::move(handler));
-    return gate;
-}
-
-} // namespace
 
 std::unique_ptr<TimerModel> TimerFactory::create(const TimerType& type) {
     return std::visit(
@@ -44,25 +69,7 @@ std::unique_ptr<TimerModel> TimerFactory::create(const TimerType& type) {
 // BasicTimer
 
 BasicTimer::BasicTimer(double timeInterval, int leeway, std::function<void()> eventHandler)
-    : gate_(gateWith(std::move(eventHandler))), timeInterval_(timeInterval), leeway_(leeway) {}
-
-BasicTimer::~BasicTimer() {
-    timer_.cancel();
-    gate_->close();
-}
-
-std::function<void()> BasicTimer::eventHandler() const {
-    return gate_->handler();
-}
-
-void BasicTimer::setEventHandler(std::function<void()> handler) {
-    gate_->setHandler(std::move(handler));
-}
-
-TimerState BasicTimer::state() const {
-    const std::lock_guard lock(mutex_);
-    return state_;
-}
+    : GatedTimer(std::move(eventHandler)), timeInterval_(timeInterval), leeway_(leeway) {}
 
 void BasicTimer::resume() {
     const std::lock_guard lock(mutex_);
@@ -70,48 +77,20 @@ void BasicTimer::resume() {
         return;
     }
     state_ = TimerState::resumed;
-    timer_.cancel();
-    timer_ = {};
+    scheduled_.cancel();
+    scheduled_ = {};
     if (const auto interval = detail::repeatingIntervalOf(timeInterval_)) {
-        timer_ = platform::DispatchQueue::main()->scheduleRepeating(
-            *interval, *interval, std::chrono::milliseconds(std::max(leeway_, 0)), firing(gate_));
+        scheduled_ = platform::DispatchQueue::main()->scheduleRepeating(
+            *interval, *interval, std::chrono::milliseconds(std::max(leeway_, 0)), firing());
     }
-}
-
-void BasicTimer::suspend() {
-    const std::lock_guard lock(mutex_);
-    if (state_ != TimerState::resumed) {
-        return;
-    }
-    state_ = TimerState::suspended;
-    timer_.cancel();
-    timer_ = {};
 }
 
 // OneShotTimer
 
 OneShotTimer::OneShotTimer(double timeInterval, platform::QualityOfService qos,
                            std::function<void()> eventHandler)
-    : gate_(gateWith(std::move(eventHandler))), timeInterval_(timeInterval), qos_(qos),
+    : GatedTimer(std::move(eventHandler)), timeInterval_(timeInterval), qos_(qos),
       queue_(platform::DispatchQueue::makeSerial(queueLabel)) {}
-
-OneShotTimer::~OneShotTimer() {
-    pendingRequestWorkItem_.cancel();
-    gate_->close();
-}
-
-std::function<void()> OneShotTimer::eventHandler() const {
-    return gate_->handler();
-}
-
-void OneShotTimer::setEventHandler(std::function<void()> handler) {
-    gate_->setHandler(std::move(handler));
-}
-
-TimerState OneShotTimer::state() const {
-    const std::lock_guard lock(mutex_);
-    return state_;
-}
 
 void OneShotTimer::resume() {
     const std::lock_guard lock(mutex_);
@@ -120,8 +99,8 @@ void OneShotTimer::resume() {
     if (!handler) {
         return;
     }
-    pendingRequestWorkItem_.cancel();
-    pendingRequestWorkItem_ = queue_->asyncAfter(
+    scheduled_.cancel();
+    scheduled_ = queue_->asyncAfter(
         detail::delayOf(timeInterval_),
         [weakGate = std::weak_ptr<HandlerGate>(gate_), handler = std::move(handler)] {
             if (const auto gate = weakGate.lock()) {
@@ -133,35 +112,16 @@ void OneShotTimer::resume() {
 void OneShotTimer::suspend() {
     const std::lock_guard lock(mutex_);
     state_ = TimerState::suspended;
-    pendingRequestWorkItem_.cancel();
-    pendingRequestWorkItem_ = {};
+    scheduled_.cancel();
+    scheduled_ = {};
 }
 
 // RepeatingTimer
 
 RepeatingTimer::RepeatingTimer(double timeInterval, platform::QualityOfService qos, int leeway,
                                std::function<void()> eventHandler)
-    : gate_(gateWith(std::move(eventHandler))), timeInterval_(timeInterval), qos_(qos),
-      leeway_(leeway), queue_(platform::DispatchQueue::makeSerial(queueLabel)) {}
-
-RepeatingTimer::~RepeatingTimer() {
-    // Unlike a dispatch source, a cancelled schedule has no suspended state that must be undone.
-    timer_.cancel();
-    gate_->close();
-}
-
-std::function<void()> RepeatingTimer::eventHandler() const {
-    return gate_->handler();
-}
-
-void RepeatingTimer::setEventHandler(std::function<void()> handler) {
-    gate_->setHandler(std::move(handler));
-}
-
-TimerState RepeatingTimer::state() const {
-    const std::lock_guard lock(mutex_);
-    return state_;
-}
+    : GatedTimer(std::move(eventHandler)), timeInterval_(timeInterval), qos_(qos), leeway_(leeway),
+      queue_(platform::DispatchQueue::makeSerial(queueLabel)) {}
 
 void RepeatingTimer::resume() {
     const std::lock_guard lock(mutex_);
@@ -181,18 +141,8 @@ void RepeatingTimer::resume() {
     if (next < now) {
         next += *interval * ((now - next) / *interval + 1);
     }
-    timer_ = queue_->scheduleRepeating(
-        next - now, *interval, std::chrono::milliseconds(std::max(leeway_, 0)), firing(gate_));
-}
-
-void RepeatingTimer::suspend() {
-    const std::lock_guard lock(mutex_);
-    if (state_ != TimerState::resumed) {
-        return;
-    }
-    state_ = TimerState::suspended;
-    timer_.cancel();
-    timer_ = {};
+    scheduled_ = queue_->scheduleRepeating(
+        next - now, *interval, std::chrono::milliseconds(std::max(leeway_, 0)), firing());
 }
 
 } // namespace kvntime

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kvntime/GatedTimer.h"
 #include "kvntime/TimerFactory.h"
-#include "kvntime/TimerModel.h"
 
 #include <memory>
 #include <mutex>
@@ -9,26 +9,18 @@
 
 namespace kvntime {
 
-namespace detail {
-class HandlerGate;
-}
-
 // One delayed call of the handler on a private serial queue ("com.korvane.KVN.OneShotTimer").
 // Every `resume()` restarts the delay, even when already resumed, so two resumes fire once,
 // after the second one's delay; the handler is the one set when `resume()` was called, and
 // without one nothing is scheduled. The timer stays `resumed` after firing.
-class OneShotTimer final : public TimerModel {
+class OneShotTimer final : public GatedTimer {
 public:
     static constexpr const char* queueLabel = "com.korvane.KVN.OneShotTimer";
 
     explicit OneShotTimer(double timeInterval,
                           platform::QualityOfService qos = platform::QualityOfService::defaultClass,
                           std::function<void()> eventHandler = {});
-    ~OneShotTimer() override;
 
-    std::function<void()> eventHandler() const override;
-    void setEventHandler(std::function<void()> handler) override;
-    TimerState state() const override;
     double timeInterval() const override { return timeInterval_; }
     void resume() override;
     void suspend() override;
@@ -37,13 +29,9 @@ public:
     const std::shared_ptr<platform::DispatchQueue>& queue() const noexcept { return queue_; }
 
 private:
-    std::shared_ptr<detail::HandlerGate> gate_;
     double timeInterval_;
     platform::QualityOfService qos_;
     std::shared_ptr<platform::DispatchQueue> queue_;
-    mutable std::mutex mutex_;
-    TimerState state_ = TimerState::suspended;
-    platform::ScheduledWork pendingRequestWorkItem_;
 };
 
 } // namespace kvntime

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kvntime/GatedTimer.h"
 #include "kvntime/TimerFactory.h"
-#include "kvntime/TimerModel.h"
 
 #include <chrono>
 #include <memory>
@@ -11,16 +11,12 @@
 
 namespace kvntime {
 
-namespace detail {
-class HandlerGate;
-}
-
 // A repeating timer on a private serial queue ("com.korvane.KVN.RepeatingTimer"). The schedule
 // is set on the first `resume()`: the first tick one interval later, then one per interval.
 // Suspending stops the ticks; resuming continues on the same schedule (ticks that fell due while
 // suspended are not made up). Releasing it in any state is safe. Intervals below a millisecond
 // are raised to one; intervals that are not numbers never tick.
-class RepeatingTimer final : public TimerModel {
+class RepeatingTimer final : public GatedTimer {
 public:
     static constexpr const char* queueLabel = "com.korvane.KVN.RepeatingTimer";
 
@@ -28,14 +24,9 @@ public:
         double timeInterval,
         platform::QualityOfService qos = platform::QualityOfService::defaultClass, int leeway = 0,
         std::function<void()> eventHandler = {});
-    ~RepeatingTimer() override;
 
-    std::function<void()> eventHandler() const override;
-    void setEventHandler(std::function<void()> handler) override;
-    TimerState state() const override;
     double timeInterval() const override { return timeInterval_; }
     void resume() override;
-    void suspend() override;
 
     int leeway() const noexcept { return leeway_; }
     TimerFactory::TimerType timerType() const {
@@ -44,16 +35,12 @@ public:
     const std::shared_ptr<platform::DispatchQueue>& queue() const noexcept { return queue_; }
 
 private:
-    std::shared_ptr<detail::HandlerGate> gate_;
     double timeInterval_;
     platform::QualityOfService qos_;
     int leeway_;
     std::shared_ptr<platform::DispatchQueue> queue_;
-    mutable std::mutex mutex_;
-    TimerState state_ = TimerState::suspended;
     // The first deadline, set on first use; later resumes keep to its schedule.
     std::optional<std::chrono::steady_clock::time_point> firstDeadline_;
-    platform::ScheduledWork timer_;
 };
 
 } // namespace kvntime
