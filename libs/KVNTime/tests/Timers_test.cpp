@@ -123,7 +123,10 @@ TEST(OneShotTimer, SuspendOrReleaseCancelsThePendingCall) {
 TEST(RepeatingTimer, TicksOnItsQueueUntilSuspendedAndIsSafeToReleaseInAnyState) {
     Ticks ticks;
     auto timer = std::make_unique<RepeatingTimer>(0.02);
-    timer->setEventHandler(ticks.handler([&] { return timer->queue()->isCurrent(); }));
+    // The queue, not the timer: a tick still running while the timer is released below must not
+    // reach through the pointer that releasing empties.
+    platform::DispatchQueue* queue = timer->queue().get();
+    timer->setEventHandler(ticks.handler([queue] { return queue->isCurrent(); }));
     timer->resume();
     std::this_thread::sleep_for(200ms);
     timer->suspend();
