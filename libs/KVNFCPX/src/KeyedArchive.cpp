@@ -291,7 +291,7 @@ private:
         ArchivedValue::Dictionary dictionary;
         dictionary.reserve(entries.size());
         for (auto& [key, value] : entries) {
-            dictionary.emplace_back(key, std::move(value));
+            dictionary.push_back({key, std::move(value)});
         }
         return {std::move(dictionary)};
     }

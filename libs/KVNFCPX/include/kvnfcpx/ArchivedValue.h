@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -20,8 +19,11 @@ struct ArchivedValue {
     using Null = std::monostate;
     using Data = std::vector<std::uint8_t>;
     using Array = std::vector<ArchivedValue>;
+    // A key and its value. A named type rather than std::pair, because a pair of a type that is
+    // still being defined cannot be a member of the variant below (std::vector accepts one).
+    struct Entry;
     // One entry per key, sorted by key.
-    using Dictionary = std::vector<std::pair<std::string, ArchivedValue>>;
+    using Dictionary = std::vector<Entry>;
     using Storage =
         std::variant<Null, bool, std::int64_t, double, std::string, Data, Array, Dictionary>;
 
@@ -38,6 +40,13 @@ struct ArchivedValue {
                                                    std::string_view key) noexcept;
 
     friend bool operator==(const ArchivedValue&, const ArchivedValue&) = default;
+};
+
+struct ArchivedValue::Entry {
+    std::string first;
+    ArchivedValue second;
+
+    friend bool operator==(const Entry&, const Entry&) = default;
 };
 
 } // namespace kvnfcpx
