@@ -107,7 +107,10 @@ protected:
         }
         command += shellQuoted(VELOTRACK_PLUGINKIT_TOOL);
         for (const auto& argument : args) {
-            command += " " + shellQuoted(argument);
+            // Appended in two steps: GCC 12 at -O3 reports a false -Wrestrict inside the inlined
+            // `" " + std::string&&`.
+            command += ' ';
+            command += shellQuoted(argument);
         }
         const auto errorFile = root_ / "stderr.txt";
         command += " 2>" + shellQuoted(errorFile.string());

@@ -191,7 +191,10 @@ std::optional<ScriptValue> AppleEventDescriptor::objectValue() const {
     case typeList:
         return ScriptValue(scripting::userListWithDescriptor(*this));
     case typeRecord:
-        return ScriptValue(scripting::userDefinedRecordWithDescriptor(*this));
+        // Made in place: moving a temporary record into the optional makes GCC 12 at -O3 report
+        // the variant's other alternatives as maybe-uninitialized.
+        return std::optional<ScriptValue>(std::in_place,
+                                          scripting::userDefinedRecordWithDescriptor(*this));
     case typeUnicodeText:
     case typeUTF8Text:
         return ScriptValue(std::string(data_.begin(), data_.end()));

@@ -65,7 +65,9 @@ void SAMObject::setName(std::string name) {
 }
 
 std::string SAMObject::description() const {
-    return "<" + className() + ": " + uniqueID() + ">";
+    // Appended rather than `"<" + className()`: GCC 12 at -O3 reports a false -Wrestrict inside
+    // the inlined insertion of a literal before a temporary string.
+    return std::string("<").append(className()).append(": ").append(uniqueID()).append(">");
 }
 
 std::optional<ObjectAddress> SAMObject::objectSpecifier() const {
