@@ -21,7 +21,8 @@ struct Streamed {
 
 struct WithBoth {
     std::string description() const { return "member wins"; }
-    friend std::ostream& operator<<(std::ostream& stream, const WithBoth&) {
+    // Present only to be passed over, so never called.
+    [[maybe_unused]] friend std::ostream& operator<<(std::ostream& stream, const WithBoth&) {
         return stream << "stream";
     }
 };
