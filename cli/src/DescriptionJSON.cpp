@@ -5,6 +5,7 @@
 
 #include <koltutils/EnumTable.h>
 #include <string>
+#include <xmltree/XMLElement.h>
 
 namespace velotrack::cli {
 

@@ -1,8 +1,8 @@
 #include "ContainerFitting.h"
 
+#include "ClipAudioReading.h"
 #include "ElementLookup.h"
 #include "HashCombine.h"
-#include "kvnfcpx/FCPXMLDescription.h"
 
 #include <cmath>
 #include <cstddef>
@@ -79,7 +79,7 @@ ClipVolume combinedVolume(const ClipVolume& clipVolume, const ClipVolume& contai
 
 std::optional<ClipVolume> containerVolume(const xmltree::XMLElement& container) {
     const auto* adjustVolume = firstChildNamed(container, "adjust-volume");
-    return adjustVolume ? FCPXMLDescription::parseClipVolume(*adjustVolume) : std::nullopt;
+    return adjustVolume ? parseClipVolume(*adjustVolume) : std::nullopt;
 }
 
 float combinedGain(float clipGain, float containerGain) noexcept {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <koltutils/DescribedError.h>
 #include <memory>
+#include <xmltree/XMLDocument.h>
 #include <xmltree/XMLError.h>
 
 namespace kvnfcpx {
@@ -29,6 +30,11 @@ std::string readFile(const std::filesystem::path& path) {
         throw LoadingError(Kind::unreadable, cannotRead(errno));
     }
     std::string bytes;
+    // Sized once: the whole file is held, and growing by doubling would hold up to twice that.
+    std::error_code sizeError;
+    if (const auto size = std::filesystem::file_size(path, sizeError); !sizeError) {
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
     char buffer[1 << 16];
     for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
         bytes.append(buffer, count);
@@ -63,6 +69,26 @@ std::filesystem::path documentFile(const std::filesystem::path& path) {
 LoadingError notUTF8(std::size_t offset) {
     return LoadingError(Kind::notUTF8,
                         "is not UTF-8 (first bad byte at offset " + std::to_string(offset) + ")");
+}
+
+// Where the reader stopped, in the lines and columns of the file as written. The text it read
+// had the control characters removed, so the position is mapped back onto the file's bytes,
+// read again for this: a failing document need not stay in memory while it is read.
+LoadingError notXML(const std::filesystem::path& file, const xmltree::XMLError& error) {
+    if (!error.position()) {
+        return LoadingError(Kind::notXML, error.reason());
+    }
+    std::string bytes;
+    try {
+        bytes = readFile(file);
+    } catch (const LoadingError&) {
+        return LoadingError(Kind::notXML, error.reason());
+    }
+    const auto at = detail::originalPosition(bytes, error.position()->byteOffset);
+    return LoadingError(Kind::notXML,
+                        error.problem() + " at line " + std::to_string(at.line) + ", column " +
+                            std::to_string(at.column),
+                        LoadingError::Position{at.line, at.column});
 }
 
 FCPXMLDescription described(std::shared_ptr<xmltree::XMLDocument> document,
@@ -111,23 +137,21 @@ FCPXMLDescription FCPXMLDescription::loadFile(const std::filesystem::path& path,
     if (!detail::lowercasedExtension(file).starts_with("fcpxml")) {
         throw LoadingError(Kind::notFCPXMLFile, "is not an .fcpxml file (by its extension)");
     }
-    const std::string bytes = readFile(file);
-    const auto text = detail::utf8WithoutControlCharacters(bytes);
-    if (!text) {
-        throw notUTF8(detail::firstInvalidUTF8Offset(bytes).value_or(0));
-    }
     std::shared_ptr<xmltree::XMLDocument> document;
-    try {
-        document = xmltree::XMLDocument::fromText(*text, xmltree::XMLOptions::standard());
-    } catch (const xmltree::XMLError& error) {
-        if (!error.position()) {
-            throw LoadingError(Kind::notXML, error.reason());
+    {
+        // The bytes become the parser's text in place and are gone before the walk: one copy
+        // of the document's text is alive at a time, and none beside the tree and description.
+        std::string text = readFile(file);
+        if (!detail::removeControlCharacters(text)) {
+            throw notUTF8(detail::firstInvalidUTF8Offset(text).value_or(0));
         }
-        const auto at = detail::originalPosition(bytes, error.position()->byteOffset);
-        throw LoadingError(Kind::notXML,
-                           error.problem() + " at line " + std::to_string(at.line) + ", column " +
-                               std::to_string(at.column),
-                           LoadingError::Position{at.line, at.column});
+        document = xmltree::XMLDocument::create(xmltree::XMLOptions::standard());
+        try {
+            // Known to be UTF-8 already, so read as bytes without checking it again.
+            document->loadBytes(text);
+        } catch (const xmltree::XMLError& error) {
+            throw notXML(file, error);
+        }
     }
     return described(std::move(document), options, bookmarkResolver);
 }

@@ -1,7 +1,8 @@
 #include "AttributeReading.h"
 #include "DocumentText.h"
 #include "FileLocations.h"
-#include "GroupIdentifiers.h"
+#include "ResourceReader.h"
+#include "TimelineWalker.h"
 #include "kvnfcpx/FCPXMLDescription.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <koltutils/DescribedError.h>
 #include <koltutils/Log.h>
 #include <koltutils/UTF8.h>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 
@@ -199,10 +201,10 @@ FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDo
     description.document = std::move(document);
     description.version = checkedVersion(*root, options.acceptNewerVersions);
     description.parserOptions = options;
-    const detail::StableIdentifierScope identifiers(options.stableIdentifiers);
     description.importOptions = readImportOptions(*root);
     if (const auto resources = firstDescendantNamed(*root, "resources")) {
-        description.resources = description.parseResources(*resources, bookmarkResolver);
+        const detail::ResourceReader reader(description.version, options, bookmarkResolver);
+        description.resources = reader.parseResources(*resources);
     }
     description.library = readLibrary(*root);
     if (const auto project = projectElement(*root)) {
@@ -210,10 +212,17 @@ FCPXMLDescription FCPXMLDescription::fromDocument(std::shared_ptr<xmltree::XMLDo
                        .uid = detail::textAttribute(*project, "uid")};
         const auto sequence = project->firstDescendant(
             [](const XMLElement& e) { return e.name() == "sequence" || e.name() == "event"; });
-        result.sequence = description.parseSequence(sequence ? *sequence : *project);
+        detail::TimelineWalker walker(description);
+        result.sequence = walker.parseSequence(sequence ? *sequence : *project);
         description.project = std::move(result);
     }
     return description;
+}
+
+bool operator==(const FCPXMLDescription& lhs, const FCPXMLDescription& rhs) {
+    return lhs.version == rhs.version && lhs.parserOptions == rhs.parserOptions &&
+           lhs.library == rhs.library && lhs.project == rhs.project &&
+           lhs.resources == rhs.resources && lhs.importOptions == rhs.importOptions;
 }
 
 std::optional<std::string> FCPXMLDescription::versionAsWritten() const {

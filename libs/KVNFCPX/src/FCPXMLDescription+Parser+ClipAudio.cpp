@@ -1,14 +1,15 @@
 #include "AttributeReading.h"
 #include "Base64.h"
+#include "ClipAudioReading.h"
 #include "ElementLookup.h"
-#include "kvnfcpx/FCPXMLDescription.h"
+#include "ResourceReader.h"
 
 #include <algorithm>
 #include <koltutils/UTF8.h>
 #include <string>
 #include <string_view>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -22,13 +23,13 @@ constexpr float mutedGainDecibels = -90.0f;
 std::optional<float> readDecibels(std::string_view written) {
     std::string text(written);
     std::erase_if(text, [](char c) { return c == 'd' || c == 'B'; });
-    return detail::readFloat(text);
+    return readFloat(text);
 }
 
 std::optional<timecode::CMTime> fadeDuration(const XMLElement& amountParam,
                                              std::string_view fadeName) {
-    const auto* fade = detail::firstChildNamed(amountParam, fadeName);
-    return fade ? detail::timeAttribute(*fade, "duration") : std::nullopt;
+    const auto* fade = firstChildNamed(amountParam, fadeName);
+    return fade ? timeAttribute(*fade, "duration") : std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> effectStateOf(const XMLElement& filter) {
@@ -38,7 +39,7 @@ std::optional<std::vector<std::uint8_t>> effectStateOf(const XMLElement& filter)
             if (!text || text->empty()) {
                 return std::nullopt;
             }
-            return detail::decodeBase64(*text);
+            return decodeBase64(*text);
         }
     }
     return std::nullopt;
@@ -50,7 +51,7 @@ std::vector<ClipEffect::Param> paramsOf(const XMLElement& filter) {
          filter.allDescendants([](const XMLElement& e) { return e.name() == "param"; })) {
         const auto name = element->attribute("name");
         const auto key = element->attribute("key");
-        const auto value = detail::floatAttribute(*element, "value");
+        const auto value = floatAttribute(*element, "value");
         if (name && key && value) {
             params.push_back({std::string(*name), std::string(*key), *value});
         }
@@ -64,7 +65,7 @@ std::vector<std::int64_t> readSourceChannels(std::string_view text) {
     while (true) {
         const auto comma = text.find(',');
         if (const auto channel =
-                detail::readInteger(koltutils::UTF8::trimmingWhitespace(text.substr(0, comma)))) {
+                readInteger(koltutils::UTF8::trimmingWhitespace(text.substr(0, comma)))) {
             channels.push_back(*channel);
         }
         if (comma == std::string_view::npos) {
@@ -76,8 +77,7 @@ std::vector<std::int64_t> readSourceChannels(std::string_view text) {
 
 } // namespace
 
-std::optional<ClipVolume>
-FCPXMLDescription::parseClipVolume(const xmltree::XMLElement& adjustVolume) {
+std::optional<ClipVolume> parseClipVolume(const xmltree::XMLElement& adjustVolume) {
     ClipVolume volume;
     if (const auto amount = adjustVolume.attribute("amount")) {
         volume.adjustVolume = readDecibels(*amount);
@@ -94,12 +94,12 @@ FCPXMLDescription::parseClipVolume(const xmltree::XMLElement& adjustVolume) {
     return volume;
 }
 
-bool FCPXMLDescription::isMutedByVolume(const std::optional<ClipVolume>& clipVolume) {
+bool isMutedByVolume(const std::optional<ClipVolume>& clipVolume) noexcept {
     return clipVolume && clipVolume->adjustVolume && *clipVolume->adjustVolume <= mutedGainDecibels;
 }
 
-std::optional<std::vector<ClipEffect>>
-FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
+std::optional<std::vector<ClipEffect>> parseClipEffects(const xmltree::XMLElement& clip,
+                                                        const Resources* resources) {
     std::optional<std::vector<ClipEffect>> effects;
     for (const auto& filter : clip.children()) {
         if (filter->name() != "filter-audio") {
@@ -109,14 +109,14 @@ FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
             effects.emplace();
         }
         const auto ref = filter->attribute("ref");
-        const Effect* resource = ref ? effect(*ref) : nullptr;
+        const Effect* resource = ref && resources ? resources->findEffect(*ref) : nullptr;
         if (!resource) {
             continue;
         }
         effects->push_back(ClipEffect{
-            .name = detail::textAttribute(*filter, "name"),
+            .name = textAttribute(*filter, "name"),
             .uid = resource->uid,
-            .presetID = detail::textAttribute(*filter, "presetID"),
+            .presetID = textAttribute(*filter, "presetID"),
             .effectState = effectStateOf(*filter),
             .params = paramsOf(*filter),
             .enabled = filter->attribute("enabled") != "0",
@@ -125,7 +125,7 @@ FCPXMLDescription::parseClipEffects(const xmltree::XMLElement& clip) const {
     return effects;
 }
 
-std::optional<ClipContent> FCPXMLDescription::parseClipContent(const xmltree::XMLElement& element) {
+std::optional<ClipContent> parseClipContent(const xmltree::XMLElement& element) {
     const auto contentType = koltutils::fromRawValue<ClipContent::ContentType>(element.name());
     const auto ref = element.attribute("ref");
     if (!contentType || !ref) {
@@ -135,12 +135,12 @@ std::optional<ClipContent> FCPXMLDescription::parseClipContent(const xmltree::XM
         .contentType = *contentType,
         .ref = std::string(*ref),
         .clipTime = parseClipTime(element),
-        .role = detail::textAttribute(element, "audioRole"),
+        .role = textAttribute(element, "audioRole"),
         .srcCh = std::nullopt,
-        .lane = detail::integerAttribute(element, "lane"),
+        .lane = integerAttribute(element, "lane"),
     };
     if (!content.role) {
-        content.role = detail::textAttribute(element, "role");
+        content.role = textAttribute(element, "role");
     }
     if (const auto srcCh = element.attribute("srcCh")) {
         content.srcCh = readSourceChannels(*srcCh);
@@ -148,4 +148,4 @@ std::optional<ClipContent> FCPXMLDescription::parseClipContent(const xmltree::XM
     return content;
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

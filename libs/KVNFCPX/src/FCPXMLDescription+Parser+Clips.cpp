@@ -1,11 +1,11 @@
 #include "ReferencedTimelineGuard.h"
-#include "kvnfcpx/FCPXMLDescription.h"
+#include "TimelineWalker.h"
 
 #include <cstddef>
 #include <koltutils/Log.h>
 #include <utility>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -44,9 +44,8 @@ void mapIntoContainer(ClipTime& clipTime, const CMTime& containerOffset, const C
 } // namespace
 
 std::optional<std::vector<AssetClip>>
-FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timecode::CMTime& tcStart,
-                                const ClipTime& itemTime, const ClipTime& /*parentTiming*/,
-                                const std::optional<std::string>& groupId) const {
+TimelineWalker::parseRefClip(const xmltree::XMLElement& element, const ClipTime& itemTime,
+                             const WalkContext& context) {
     const auto ref = element.attribute("ref");
     if (!ref) {
         KOLT_LOG_ERROR(parseRefClipSignature, "no ref attribute found in ref-clip");
@@ -59,7 +58,7 @@ FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timeco
                        srcEnable);
         return std::nullopt;
     }
-    const Media* media = this->media(*ref);
+    const Media* media = description_.media(*ref);
     if (!media) {
         KOLT_LOG_ERROR(parseRefClipSignature, "Didn't find <media> for ref", *ref);
         return std::nullopt;
@@ -68,31 +67,31 @@ FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timeco
         KOLT_LOG_ERROR(parseRefClipSignature, "<media> is empty");
         return std::nullopt;
     }
-    const detail::ReferencedTimelineGuard guard(*this, *media);
+    const ReferencedTimelineGuard guard(description_, *media, activeExpansions_);
     if (!guard.admitted()) {
         KOLT_LOG_ERROR(parseRefClipSignature, "Skipping this ref-clip", *ref,
                        "its <media> refers to itself or expands past",
-                       detail::ReferencedTimelineGuard::maxExpandedElements, "elements");
+                       ReferencedTimelineGuard::maxExpandedElements, "elements");
         return std::nullopt;
     }
 
     InnerTimeline inner;
-    if (auto sequence = parseSequence(*media->child); sequence.content) {
+    if (auto sequence = parseSequence(*media->child, context.depth + 1); sequence.content) {
         inner.start = sequence.tcStart;
         inner.assetClips = std::move(sequence.content->assetClips);
-    } else if (auto content =
-                   parseItems(std::span(&media->child, 1), CMTime::zero, itemTime, std::nullopt)) {
+    } else if (auto content = parseItems(std::span(&media->child, 1),
+                                         context.nested(CMTime::zero, itemTime, std::nullopt))) {
         inner.assetClips = std::move(content->assetClips);
     }
 
-    const CMTime containerOffset = itemTime.offset - tcStart;
+    const CMTime containerOffset = itemTime.offset - context.tcStart;
     const CMTime startDelta = itemTime.start - inner.start;
     const CMTime containerEnd = containerOffset + itemTime.duration;
 
     for (std::size_t index = 0; index < inner.assetClips.size(); ++index) {
         AssetClip& clip = inner.assetClips[index];
         mapIntoContainer(clip.clipTime, containerOffset, startDelta, containerEnd);
-        clip.groupId = groupId;
+        clip.groupId = context.groupId;
         KOLT_LOG_DEBUG(parseRefClipSignature, index, clip.clipTime);
     }
     // A position that overflowed into an infinity or became unusable has no place on a timeline.
@@ -101,4 +100,4 @@ FCPXMLDescription::parseRefClip(const xmltree::XMLElement& element, const timeco
     return std::move(inner.assetClips);
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

@@ -1,13 +1,14 @@
 #include "AttributeReading.h"
+#include "ClipAudioReading.h"
 #include "ContainerFitting.h"
 #include "ReferencedTimelineGuard.h"
+#include "TimelineWalker.h"
 #include "XMLText.h"
-#include "kvnfcpx/FCPXMLDescription.h"
 
 #include <koltutils/Log.h>
 #include <utility>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -43,9 +44,9 @@ XMLElementPtr angleNamed(const XMLElement& multicam, std::string_view angleID) {
 
 } // namespace
 
-std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
-    const xmltree::XMLElement& element, const timecode::CMTime& tcStart, const ClipTime& itemTime,
-    const ClipTime& /*parentTiming*/, const std::optional<std::string>& groupId) const {
+std::optional<SequenceContent> TimelineWalker::parseMultiCamClip(const xmltree::XMLElement& element,
+                                                                 const ClipTime& itemTime,
+                                                                 const WalkContext& context) {
     if (itemTime.clipItem != ClipItem::mcClip) {
         KOLT_LOG_ERROR(parseMultiCamClipSignature, "This isn't a <mc-clip>");
         return std::nullopt;
@@ -55,7 +56,7 @@ std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
         KOLT_LOG_ERROR(parseMultiCamClipSignature, "No ref found in", element.name());
         return std::nullopt;
     }
-    const Media* media = this->media(*ref);
+    const Media* media = description_.media(*ref);
     if (!media) {
         KOLT_LOG_ERROR(parseMultiCamClipSignature, "Didn't find <media> for ref", *ref);
         return std::nullopt;
@@ -82,39 +83,40 @@ std::optional<SequenceContent> FCPXMLDescription::parseMultiCamClip(
                                                        " source in multicam media");
         return std::nullopt;
     }
-    const detail::ReferencedTimelineGuard guard(*this, *media);
+    const ReferencedTimelineGuard guard(description_, *media, activeExpansions_);
     if (!guard.admitted()) {
         KOLT_LOG_ERROR(parseMultiCamClipSignature, "Skipping this mc-clip", *ref,
                        "its <media> refers to itself or expands past",
-                       detail::ReferencedTimelineGuard::maxExpandedElements, "elements");
+                       ReferencedTimelineGuard::maxExpandedElements, "elements");
         return std::nullopt;
     }
 
-    const CMTime mcTcStart = detail::timeAttribute(multicam, "tcStart").value_or(CMTime::zero);
-    const CMTime containerOffset = itemTime.offset - tcStart;
+    const CMTime mcTcStart = timeAttribute(multicam, "tcStart").value_or(CMTime::zero);
+    const CMTime containerOffset = itemTime.offset - context.tcStart;
     const CMTime containerEnd = containerOffset + itemTime.duration;
-    const auto mcVolume = detail::containerVolume(element);
-    const auto mcEffects = parseClipEffects(element);
+    const auto mcVolume = containerVolume(element);
+    const auto& resources = description_.resources;
+    const auto mcEffects = parseClipEffects(element, resources ? &*resources : nullptr);
 
     // The angle is a timeline of its own, starting at the multicam's tcStart.
-    auto content = parseItems(angle->children(), CMTime::zero, ClipTime{}, std::nullopt);
+    auto content =
+        parseItems(angle->children(), context.nested(CMTime::zero, ClipTime{}, std::nullopt));
     if (!content) {
-        KOLT_LOG_ERROR(parseMultiCamClipSignature, "No asset-clips found in",
-                       detail::XMLText{*angle});
+        KOLT_LOG_ERROR(parseMultiCamClipSignature, "No asset-clips found in", XMLText{*angle});
         return std::nullopt;
     }
     for (auto& clip : content->assetClips) {
         clip = updateInteriorClipWithContainerOffset(std::move(clip), itemTime, containerOffset,
                                                      mcTcStart, mcVolume, mcEffects);
-        clip.groupId = groupId;
+        clip.groupId = context.groupId;
     }
     for (auto& marker : content->markers) {
-        marker = updateInteriorMarker(std::move(marker), itemTime, containerEnd, tcStart);
+        marker = updateInteriorMarker(std::move(marker), itemTime, containerEnd, context.tcStart);
     }
     return content;
 }
 
-AssetClip FCPXMLDescription::updateInteriorClipWithContainerOffset(
+AssetClip TimelineWalker::updateInteriorClipWithContainerOffset(
     AssetClip assetClip, const ClipTime& containerClipTime, const timecode::CMTime& containerOffset,
     const timecode::CMTime& tcStart, const std::optional<ClipVolume>& clipVolume,
     const std::optional<std::vector<ClipEffect>>& effects) {
@@ -130,20 +132,20 @@ AssetClip FCPXMLDescription::updateInteriorClipWithContainerOffset(
     if (reportedOffset > containerClipTime.start) {
         clipTime.duration = audioLength - reportedOffset;
     }
-    detail::applyContainerAudio(assetClip, clipVolume, effects);
+    applyContainerAudio(assetClip, clipVolume, effects);
     KOLT_LOG_DEBUG(updateInteriorClipSignature, " 🟡", "Ending clipTime", clipTime);
     return assetClip;
 }
 
-Marker FCPXMLDescription::updateInteriorMarker(Marker marker, const ClipTime& containerClipTime,
-                                               const timecode::CMTime& containerEndTime,
-                                               const timecode::CMTime& tcStart) {
+Marker TimelineWalker::updateInteriorMarker(Marker marker, const ClipTime& containerClipTime,
+                                            const timecode::CMTime& containerEndTime,
+                                            const timecode::CMTime& tcStart) {
     const CMTime newOffset = marker.clipTime.offset + containerClipTime.offset - tcStart;
-    if (!detail::placeInteriorMarker(marker, newOffset, containerEndTime)) {
+    if (!placeInteriorMarker(marker, newOffset, containerEndTime)) {
         KOLT_LOG_ERROR(updateInteriorMarkerSignature,
                        "* disposing marker, out of bounds clip time");
     }
     return marker;
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

@@ -1,11 +1,11 @@
 #include "AttributeReading.h"
 #include "Base64.h"
 #include "FileLocations.h"
-#include "kvnfcpx/FCPXMLDescription.h"
+#include "ResourceReader.h"
 
 #include <koltutils/Log.h>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -42,7 +42,7 @@ Representation chooseRepresentation(const XMLElement& asset, Version version) {
 std::optional<koltutils::URL> readBookmark(const std::string& base64Text,
                                            const BookmarkResolver& resolver) {
     std::optional<koltutils::URL> resolved;
-    if (const auto data = detail::decodeBase64(base64Text)) {
+    if (const auto data = decodeBase64(base64Text)) {
         resolved = resolver.resolve(*data);
     }
     if (!resolved) {
@@ -55,12 +55,12 @@ Asset::MediaRep makeMediaRep(std::string src, Asset::MediaRep::Kind kind,
                              std::optional<std::string> bookmark,
                              const BookmarkResolver& resolver) {
     Asset::MediaRep mediaRep{.kind = kind, .src = std::move(src), .bookmark = std::move(bookmark)};
-    mediaRep.url = detail::urlFromString(mediaRep.src);
-    const bool present = mediaRep.url && detail::somethingExists(*mediaRep.url);
+    mediaRep.url = urlFromString(mediaRep.src);
+    const bool present = mediaRep.url && somethingExists(*mediaRep.url);
     if (!present && mediaRep.bookmark) {
         const auto resolved = readBookmark(*mediaRep.bookmark, resolver);
-        if (resolved && detail::somethingExists(*resolved)) {
-            mediaRep.src = detail::absoluteString(*resolved);
+        if (resolved && somethingExists(*resolved)) {
+            mediaRep.src = absoluteString(*resolved);
             mediaRep.url = resolved;
             KOLT_LOG_DEBUG(__func__, "resolved bookmark to", mediaRep.src);
         }
@@ -70,11 +70,10 @@ Asset::MediaRep makeMediaRep(std::string src, Asset::MediaRep::Kind kind,
 
 } // namespace
 
-Resources FCPXMLDescription::parseResources(const xmltree::XMLElement& from,
-                                            const BookmarkResolver& bookmarkResolver) const {
+Resources ResourceReader::parseResources(const xmltree::XMLElement& from) const {
     Resources result{
         .formats = parseFormats(from),
-        .assets = parseAssets(from, bookmarkResolver),
+        .assets = parseAssets(from),
         .media = parseMedia(from),
         .effects = parseEffects(from),
     };
@@ -82,46 +81,44 @@ Resources FCPXMLDescription::parseResources(const xmltree::XMLElement& from,
     return result;
 }
 
-std::vector<Format> FCPXMLDescription::parseFormats(const xmltree::XMLElement& from) {
+std::vector<Format> ResourceReader::parseFormats(const xmltree::XMLElement& from) {
     std::vector<Format> formats;
     for (const auto& element : descendantsNamed(from, "format")) {
-        auto id = detail::textAttribute(*element, "id");
+        auto id = textAttribute(*element, "id");
         if (!id) {
             continue;
         }
         formats.push_back(Format{
             .id = std::move(*id),
-            .name = detail::textAttribute(*element, "name"),
-            .frameDuration = detail::timeAttribute(*element, "frameDuration"),
-            .width = detail::doubleAttribute(*element, "width"),
-            .height = detail::doubleAttribute(*element, "height"),
-            .colorspace = detail::textAttribute(*element, "colorspace"),
+            .name = textAttribute(*element, "name"),
+            .frameDuration = timeAttribute(*element, "frameDuration"),
+            .width = doubleAttribute(*element, "width"),
+            .height = doubleAttribute(*element, "height"),
+            .colorspace = textAttribute(*element, "colorspace"),
         });
     }
     return formats;
 }
 
 std::vector<koltutils::SharedValue<Asset>>
-FCPXMLDescription::parseAssets(const xmltree::XMLElement& from,
-                               const BookmarkResolver& bookmarkResolver) const {
+ResourceReader::parseAssets(const xmltree::XMLElement& from) const {
     std::vector<koltutils::SharedValue<Asset>> assets;
     for (const auto& element : descendantsNamed(from, "asset")) {
-        if (auto asset = parseAsset(*element, bookmarkResolver)) {
+        if (auto asset = parseAsset(*element)) {
             assets.push_back(std::move(*asset));
         }
     }
     return assets;
 }
 
-std::optional<Asset> FCPXMLDescription::parseAsset(const xmltree::XMLElement& element,
-                                                   const BookmarkResolver& bookmarkResolver) const {
-    auto id = detail::textAttribute(element, "id");
+std::optional<Asset> ResourceReader::parseAsset(const xmltree::XMLElement& element) const {
+    auto id = textAttribute(element, "id");
     if (!id) {
         KOLT_LOG_ERROR(__func__, "Invalid asset: missing id");
         return std::nullopt;
     }
-    const Representation representation = chooseRepresentation(element, version);
-    auto src = detail::textAttribute(*representation.element, "src");
+    const Representation representation = chooseRepresentation(element, version_);
+    auto src = textAttribute(*representation.element, "src");
     if (!src) {
         KOLT_LOG_ERROR(__func__, "Element is missing required media-rep data");
         return std::nullopt;
@@ -129,65 +126,65 @@ std::optional<Asset> FCPXMLDescription::parseAsset(const xmltree::XMLElement& el
     const auto bookmarkElement = representation.element->child("bookmark")->first();
     auto mediaRep =
         makeMediaRep(std::move(*src), representation.kind,
-                     bookmarkElement ? bookmarkElement->value() : std::nullopt, bookmarkResolver);
-    if (parserOptions.validateMedia && !(mediaRep.url && detail::somethingExists(*mediaRep.url))) {
+                     bookmarkElement ? bookmarkElement->value() : std::nullopt, bookmarkResolver_);
+    if (options_.validateMedia && !(mediaRep.url && somethingExists(*mediaRep.url))) {
         KOLT_LOG_ERROR(__func__, "Missing media:",
-                       mediaRep.url ? detail::pathOf(*mediaRep.url).string() : std::string());
+                       mediaRep.url ? pathOf(*mediaRep.url).string() : std::string());
         return std::nullopt;
     }
-    mediaRep.sig = detail::textAttribute(*representation.element, "sig");
+    mediaRep.sig = textAttribute(*representation.element, "sig");
 
     // The asset's name and uid are not read.
     return Asset{
-        .audioChannels = detail::integerAttribute(element, "audioChannels"),
-        .audioRate = detail::doubleAttribute(element, "audioRate"),
-        .audioSources = detail::integerAttribute(element, "audioSources"),
-        .hasAudio = detail::flagAttribute(element, "hasAudio"),
-        .hasVideo = detail::flagAttribute(element, "hasVideo"),
+        .audioChannels = integerAttribute(element, "audioChannels"),
+        .audioRate = doubleAttribute(element, "audioRate"),
+        .audioSources = integerAttribute(element, "audioSources"),
+        .hasAudio = flagAttribute(element, "hasAudio"),
+        .hasVideo = flagAttribute(element, "hasVideo"),
         .id = std::move(*id),
         .clipTime = parseClipTime(element),
         .mediaRep = std::move(mediaRep),
     };
 }
 
-std::vector<Media> FCPXMLDescription::parseMedia(const xmltree::XMLElement& from) {
+std::vector<Media> ResourceReader::parseMedia(const xmltree::XMLElement& from) {
     std::vector<Media> media;
     for (const auto& element : descendantsNamed(from, "media")) {
-        auto id = detail::textAttribute(*element, "id");
+        auto id = textAttribute(*element, "id");
         if (!id) {
             continue;
         }
         const auto& children = element->children();
         media.push_back(Media{
             .id = std::move(*id),
-            .uid = detail::textAttribute(*element, "uid"),
-            .name = detail::textAttribute(*element, "name"),
+            .uid = textAttribute(*element, "uid"),
+            .name = textAttribute(*element, "name"),
             .child = children.empty() ? nullptr : children.front(),
         });
     }
     return media;
 }
 
-std::vector<Effect> FCPXMLDescription::parseEffects(const xmltree::XMLElement& from) {
+std::vector<Effect> ResourceReader::parseEffects(const xmltree::XMLElement& from) {
     std::vector<Effect> effects;
     for (const auto& element : descendantsNamed(from, "effect")) {
-        auto id = detail::textAttribute(*element, "id");
-        auto uid = detail::textAttribute(*element, "uid");
+        auto id = textAttribute(*element, "id");
+        auto uid = textAttribute(*element, "uid");
         if (!id || !uid) {
             continue;
         }
         effects.push_back(Effect{
             .id = std::move(*id),
             .uid = std::move(*uid),
-            .name = detail::textAttribute(*element, "name"),
+            .name = textAttribute(*element, "name"),
         });
     }
     return effects;
 }
 
-ClipTime FCPXMLDescription::parseClipTime(const xmltree::XMLElement& element) {
+ClipTime parseClipTime(const xmltree::XMLElement& element) {
     const auto time = [&element](std::string_view name) {
-        return detail::timeAttribute(element, name).value_or(timecode::CMTime::zero);
+        return timeAttribute(element, name).value_or(timecode::CMTime::zero);
     };
     return ClipTime{
         .isValid = true,
@@ -200,4 +197,4 @@ ClipTime FCPXMLDescription::parseClipTime(const xmltree::XMLElement& element) {
     };
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

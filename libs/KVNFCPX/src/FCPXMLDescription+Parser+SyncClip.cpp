@@ -1,14 +1,15 @@
+#include "ClipAudioReading.h"
 #include "ContainerFitting.h"
 #include "ElementLookup.h"
 #include "GroupIdentifiers.h"
+#include "TimelineWalker.h"
 #include "XMLText.h"
-#include "kvnfcpx/FCPXMLDescription.h"
 
 #include <koltutils/Log.h>
 #include <string_view>
 #include <utility>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -38,12 +39,12 @@ std::optional<std::string_view> audioRoleOf(const XMLElement& element) {
     if (auto role = element.attribute("audioRole")) {
         return role;
     }
-    if (const auto* channelSource = detail::firstChildNamed(element, "audio-channel-source")) {
+    if (const auto* channelSource = firstChildNamed(element, "audio-channel-source")) {
         if (auto role = channelSource->attribute("role")) {
             return role;
         }
     }
-    if (const auto* audio = detail::firstChildNamed(element, "audio")) {
+    if (const auto* audio = firstChildNamed(element, "audio")) {
         return audio->attribute("role");
     }
     return std::nullopt;
@@ -56,7 +57,7 @@ std::optional<std::string_view> syncRoleOf(const XMLElement& syncSource) {
         return element.name() == "audio-role-source" && element.attribute("active") != "0";
     });
     const XMLElement* chosen =
-        roleSource ? roleSource.get() : detail::firstChildNamed(syncSource, "audio-role-source");
+        roleSource ? roleSource.get() : firstChildNamed(syncSource, "audio-role-source");
     if (!chosen) {
         KOLT_LOG_ERROR(getSyncSourceSignature, "Failed to get 'audio-role-source'");
         return std::nullopt;
@@ -66,10 +67,6 @@ std::optional<std::string_view> syncRoleOf(const XMLElement& syncSource) {
         KOLT_LOG_ERROR(getSyncSourceSignature, "Failed to get 'syncRole'");
     }
     return role;
-}
-
-std::string newSyncGroupId() {
-    return "sync-clip_" + detail::newGroupIdentifier();
 }
 
 // The children that stand beside the source: those whose `ref` differs from the source's.
@@ -86,7 +83,7 @@ std::vector<XMLElementPtr> otherChildren(const XMLElement& syncClip, const XMLEl
 
 } // namespace
 
-XMLElementPtr FCPXMLDescription::getSyncSource(const xmltree::XMLElement& element) {
+XMLElementPtr TimelineWalker::getSyncSource(const xmltree::XMLElement& element) {
     std::vector<XMLElementPtr> candidates;
     for (const auto& child : element.children()) {
         if (isSourceCandidate(child->name())) {
@@ -114,22 +111,29 @@ XMLElementPtr FCPXMLDescription::getSyncSource(const xmltree::XMLElement& elemen
     return source;
 }
 
-std::optional<SequenceContent> FCPXMLDescription::parseSyncClip(
-    const xmltree::XMLElement& element, const timecode::CMTime& tcStart, const ClipTime& itemTime,
-    const ClipTime& /*parentTiming*/, const std::optional<std::string>& /*groupId*/) const {
+std::optional<SequenceContent> TimelineWalker::parseSyncClip(const xmltree::XMLElement& element,
+                                                             const ClipTime& itemTime,
+                                                             const WalkContext& context) {
+    const CMTime& tcStart = context.tcStart;
     const CMTime containerEnd = itemTime.offset - tcStart + itemTime.duration;
-    const auto syncVolume = detail::containerVolume(element);
-    const auto syncEffects = parseClipEffects(element);
+    const auto syncVolume = containerVolume(element);
+    const auto& resources = description_.resources;
+    const auto syncEffects = parseClipEffects(element, resources ? &*resources : nullptr);
 
     const XMLElementPtr source = getSyncSource(element);
     if (!source) {
         KOLT_LOG_ERROR(parseSyncClipSignature, "Failed to identify a sync clip source clip");
         return std::nullopt;
     }
-    KOLT_LOG_DEBUG(parseSyncClipSignature, "sync-clip source element:", detail::XMLText{*source});
+    KOLT_LOG_DEBUG(parseSyncClipSignature, "sync-clip source element:", XMLText{*source});
 
     SequenceContent result;
-    if (auto fromSource = parseItems(std::span(&source, 1), tcStart, itemTime, newSyncGroupId())) {
+    // The clips of a sync clip form groups of their own, whatever group the sync clip is in.
+    const auto walkInside = [&](std::span<const XMLElementPtr> elements) {
+        return parseItems(elements,
+                          context.nested(tcStart, itemTime, "sync-clip_" + newGroupIdentifier()));
+    };
+    if (auto fromSource = walkInside(std::span(&source, 1))) {
         result = std::move(*fromSource);
     }
     for (auto& clip : result.assetClips) {
@@ -141,7 +145,7 @@ std::optional<SequenceContent> FCPXMLDescription::parseSyncClip(
     }
 
     const auto others = otherChildren(element, *source);
-    if (auto beside = parseItems(others, tcStart, itemTime, newSyncGroupId())) {
+    if (auto beside = walkInside(others)) {
         std::move(beside->assetClips.begin(), beside->assetClips.end(),
                   std::back_inserter(result.assetClips));
         std::move(beside->markers.begin(), beside->markers.end(),
@@ -150,7 +154,7 @@ std::optional<SequenceContent> FCPXMLDescription::parseSyncClip(
     return result;
 }
 
-AssetClip FCPXMLDescription::updateInteriorClipWithContainerEndTime(
+AssetClip TimelineWalker::updateInteriorClipWithContainerEndTime(
     AssetClip assetClip, const ClipTime& containerClipTime,
     const timecode::CMTime& containerEndTime, const timecode::CMTime& tcStart,
     const std::optional<ClipVolume>& clipVolume,
@@ -177,7 +181,7 @@ AssetClip FCPXMLDescription::updateInteriorClipWithContainerEndTime(
     if (clipTime.duration > containerLength) {
         clipTime.duration = containerLength;
     }
-    detail::applyContainerAudio(assetClip, clipVolume, effects);
+    applyContainerAudio(assetClip, clipVolume, effects);
     clipTime.isValid = true;
 
     // Fades that lie in the part the trim cut away go with it.
@@ -209,14 +213,14 @@ AssetClip FCPXMLDescription::updateInteriorClipWithContainerEndTime(
     return assetClip;
 }
 
-Marker FCPXMLDescription::updateInteriorMarker(Marker marker, const ClipTime& containerClipTime,
-                                               const timecode::CMTime& containerEndTime) {
+Marker TimelineWalker::updateInteriorMarker(Marker marker, const ClipTime& containerClipTime,
+                                            const timecode::CMTime& containerEndTime) {
     const CMTime newOffset = marker.clipTime.start - containerClipTime.start;
-    if (!detail::placeInteriorMarker(marker, newOffset, containerEndTime)) {
+    if (!placeInteriorMarker(marker, newOffset, containerEndTime)) {
         KOLT_LOG_ERROR(updateInteriorMarkerSignature,
                        "* disposing marker, out of bounds clip time");
     }
     return marker;
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

@@ -1,16 +1,19 @@
 #include "AttributeReading.h"
+#include "ClipAudioReading.h"
 #include "ElementLookup.h"
 #include "GroupIdentifiers.h"
+#include "ResourceReader.h"
+#include "TimelineWalker.h"
 #include "UniqueList.h"
-#include "kvnfcpx/FCPXMLDescription.h"
 #include "kvnfcpx/ParseLimits.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <koltutils/Entropy.h>
 #include <koltutils/Log.h>
 #include <new>
 
-namespace kvnfcpx {
+namespace kvnfcpx::detail {
 
 namespace {
 
@@ -22,12 +25,6 @@ constexpr const char* parseItemsSignature = "parseItems(from:tcStart:parentTimin
 constexpr const char* parseClipSignature =
     "parseClip(clipItem:element:tcStart:itemTime:parentTiming:groupId:)";
 constexpr const char* parseMarkerSignature = "parseMarker(element:tcStart:parentTiming:)";
-
-// The number of timeline walks active on this thread. The walk re-enters itself through the
-// inner timelines of compound, multicam and sync clips, which may hold such clips again (or
-// refer back to themselves), so the count has to span those calls; one parse runs on one
-// thread from start to end, so a per-thread count is exactly the nesting of that parse.
-thread_local std::size_t activeWalks = 0;
 
 // A list of siblings this long is a spine, whose clips (hundreds of bytes each) are worth
 // placing without moving them again as the list grows.
@@ -66,7 +63,7 @@ std::size_t expectedClipCount(std::span<const XMLElementPtr> siblings) {
 
 // Reserving is only a saving: a hostile document of empty container elements must not turn it
 // into an allocation many times its own size, and a reservation refused is no failure.
-void reserveClips(detail::UniqueList<AssetClip>& clips, std::size_t expected) {
+void reserveClips(UniqueList<AssetClip>& clips, std::size_t expected) {
     constexpr std::size_t largestReservation = std::size_t{1} << 18;
     try {
         clips.reserve(std::min(expected, largestReservation));
@@ -74,20 +71,10 @@ void reserveClips(detail::UniqueList<AssetClip>& clips, std::size_t expected) {
     }
 }
 
-class WalkNesting {
-public:
-    WalkNesting() noexcept { ++activeWalks; }
-    ~WalkNesting() { --activeWalks; }
-    WalkNesting(const WalkNesting&) = delete;
-    WalkNesting& operator=(const WalkNesting&) = delete;
-
-    [[nodiscard]] static bool tooDeep() noexcept { return activeWalks > maxTimelineNesting; }
-};
-
 // What one walk collects: clips and markers, each list with its own duplicate rules.
 struct WalkResult {
-    detail::UniqueList<AssetClip> assetClips;
-    detail::UniqueList<Marker> markers;
+    UniqueList<AssetClip> assetClips;
+    UniqueList<Marker> markers;
 
     void appendAsTheyAre(std::optional<SequenceContent>&& content) {
         if (content) {
@@ -123,30 +110,44 @@ void removeInvalid(SequenceContent& content) {
 
 // Where a `clip` element keeps its audio: its own "audio" child, or that of its first "gap".
 const XMLElement* audioElementOfClip(const XMLElement& clip) {
-    if (const auto* audio = detail::firstChildNamed(clip, "audio")) {
+    if (const auto* audio = firstChildNamed(clip, "audio")) {
         return audio;
     }
-    const auto* gap = detail::firstChildNamed(clip, "gap");
-    return gap ? detail::firstChildNamed(*gap, "audio") : nullptr;
+    const auto* gap = firstChildNamed(clip, "gap");
+    return gap ? firstChildNamed(*gap, "audio") : nullptr;
 }
 
 } // namespace
 
-Sequence FCPXMLDescription::parseSequence(const xmltree::XMLElement& from) const {
+TimelineWalker::TimelineWalker(const FCPXMLDescription& description) noexcept
+    : description_(description) {}
+
+std::string TimelineWalker::newGroupIdentifier() {
+    if (description_.parserOptions.stableIdentifiers) {
+        return stableIdentifier(groupsMade_++);
+    }
+    return koltutils::Entropy::uniqueId();
+}
+
+Sequence TimelineWalker::parseSequence(const xmltree::XMLElement& from) {
+    return parseSequence(from, 0);
+}
+
+Sequence TimelineWalker::parseSequence(const xmltree::XMLElement& from, std::size_t depth) {
     Sequence sequence;
-    sequence.format = detail::textAttribute(from, "format");
+    sequence.format = textAttribute(from, "format");
     if (const auto layout = from.attribute("audioLayout")) {
         sequence.audioLayout = koltutils::fromRawValue<Sequence::AudioLayout>(*layout);
     }
-    sequence.duration = detail::timeAttribute(from, "duration");
+    sequence.duration = timeAttribute(from, "duration");
     if (const auto rate = from.attribute("audioRate")) {
         sequence.audioRate = audioRateFromName(*rate);
     }
     if (const auto tcFormat = from.attribute("tcFormat")) {
         sequence.tcFormat = koltutils::fromRawValue<Sequence::TimecodeFormat>(*tcFormat);
     }
-    sequence.renderFormat = detail::textAttribute(from, "renderFormat");
-    sequence.tcStart = detail::timeAttribute(from, "tcStart").value_or(CMTime::zero);
+    sequence.renderFormat = textAttribute(from, "renderFormat");
+    sequence.tcStart = timeAttribute(from, "tcStart").value_or(CMTime::zero);
 
     KOLT_LOG_DEBUG(parseSequenceSignature, "🟢 Parsing <sequence> tcStart ",
                    sequence.tcStart.seconds(), "s duration ",
@@ -154,7 +155,8 @@ Sequence FCPXMLDescription::parseSequence(const xmltree::XMLElement& from) const
 
     // The main timeline's parent is the all-zero timing: positions stay as written, in
     // sequence time (which begins at tcStart).
-    sequence.content = parseItems(from.children(), sequence.tcStart, ClipTime{}, std::nullopt);
+    sequence.content =
+        parseItems(from.children(), WalkContext{.tcStart = sequence.tcStart, .depth = depth});
     if (sequence.content) {
         removeInvalid(*sequence.content);
     }
@@ -166,12 +168,11 @@ Sequence FCPXMLDescription::parseSequence(const xmltree::XMLElement& from) const
     return sequence;
 }
 
-std::optional<SequenceContent>
-FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecode::CMTime& tcStart,
-                              const ClipTime& parentTiming,
-                              const std::optional<std::string>& groupId) const {
-    const WalkNesting nesting;
-    if (WalkNesting::tooDeep()) {
+std::optional<SequenceContent> TimelineWalker::parseItems(std::span<const XMLElementPtr> from,
+                                                          const WalkContext& context) {
+    // The walk re-enters itself through the inner timelines of compound, multicam and sync
+    // clips, which may hold such clips again (or refer back to themselves).
+    if (context.depth >= maxTimelineNesting) {
         KOLT_LOG_ERROR(parseItemsSignature, "Skipping", from.size(), "elements nested deeper than",
                        maxTimelineNesting, "levels");
         return std::nullopt;
@@ -187,7 +188,7 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
         if (clipItemFromElementName(element->name()) == ClipItem::unknown) {
             continue;
         }
-        const ClipTime itemTime = adjustedItemTime(parseClipTime(*element), parentTiming);
+        const ClipTime itemTime = adjustedItemTime(parseClipTime(*element), context.parentTiming);
         ClipTime childrenParentTiming = itemTime;
 
         switch (itemTime.clipItem) {
@@ -197,35 +198,32 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
             break;
         case ClipItem::assetClip:
         case ClipItem::clip:
-            if (auto clip = parseClip(itemTime.clipItem, *element, tcStart, itemTime, parentTiming,
-                                      groupId)) {
+            if (auto clip = parseClip(itemTime.clipItem, *element, itemTime, context)) {
                 result.assetClips.appendUnlessPresent(std::move(*clip));
             }
             break;
         case ClipItem::refClip: {
-            const std::string refClipGroupId = "ref-clip_" + detail::newGroupIdentifier();
-            if (auto clips =
-                    parseRefClip(*element, tcStart, itemTime, parentTiming, refClipGroupId)) {
+            WalkContext refClipContext = context;
+            refClipContext.groupId = "ref-clip_" + newGroupIdentifier();
+            if (auto clips = parseRefClip(*element, itemTime, refClipContext)) {
                 result.assetClips.appendAll(std::move(*clips));
             }
             result.assetClips.removeLaterDuplicates();
             break;
         }
         case ClipItem::mcClip:
-            result.appendAsTheyAre(
-                parseMultiCamClip(*element, tcStart, itemTime, parentTiming, groupId));
+            result.appendAsTheyAre(parseMultiCamClip(*element, itemTime, context));
             break;
         case ClipItem::syncClip:
             // The sync clip parser walks the children itself.
-            result.appendAsTheyAre(
-                parseSyncClip(*element, tcStart, itemTime, parentTiming, groupId));
+            result.appendAsTheyAre(parseSyncClip(*element, itemTime, context));
             continue;
         case ClipItem::marker:
         case ClipItem::chapterMarker:
-            result.markers.appendUnlessPresent(parseMarker(*element, tcStart, parentTiming));
+            result.markers.appendUnlessPresent(parseMarker(*element, context));
             break;
         case ClipItem::transition:
-            childrenParentTiming.start = itemTime.start + tcStart;
+            childrenParentTiming.start = itemTime.start + context.tcStart;
             break;
         case ClipItem::unknown:
             continue;
@@ -233,19 +231,19 @@ FCPXMLDescription::parseItems(std::span<const XMLElementPtr> from, const timecod
 
         if (!element->children().empty()) {
             result.appendAsTheyAre(
-                parseItems(element->children(), tcStart, childrenParentTiming, std::nullopt));
+                parseItems(element->children(),
+                           context.nested(context.tcStart, childrenParentTiming, std::nullopt)));
         }
     }
     return std::move(result).finish();
 }
 
-std::optional<AssetClip>
-FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& element,
-                             const timecode::CMTime& tcStart, const ClipTime& itemTime,
-                             const ClipTime& parentTiming,
-                             const std::optional<std::string>& groupId) const {
+std::optional<AssetClip> TimelineWalker::parseClip(ClipItem clipItem,
+                                                   const xmltree::XMLElement& element,
+                                                   const ClipTime& itemTime,
+                                                   const WalkContext& context) const {
     AssetClip clip;
-    clip.name = detail::textAttribute(element, "name");
+    clip.name = textAttribute(element, "name");
 
     if (clipItem == ClipItem::clip) {
         const XMLElement* audio = audioElementOfClip(element);
@@ -262,17 +260,18 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
         clip.lane = content->lane;
         clip.audioClipContent = std::move(content);
     } else {
-        auto ref = detail::textAttribute(element, "ref");
+        auto ref = textAttribute(element, "ref");
         if (!ref) {
             KOLT_LOG_DEBUG(parseClipSignature,
                            "Skipping '" + element.name() + "'. Failed to find 'ref'");
             return std::nullopt;
         }
         clip.ref = std::move(*ref);
-        clip.audioRole = detail::textAttribute(element, "audioRole");
-        clip.lane = detail::integerAttribute(element, "lane");
+        clip.audioRole = textAttribute(element, "audioRole");
+        clip.lane = integerAttribute(element, "lane");
     }
 
+    const auto& resources = description_.resources;
     const auto* asset = resources ? resources->findSharedAsset(clip.ref) : nullptr;
     if (!asset) {
         KOLT_LOG_ERROR(parseClipSignature,
@@ -288,12 +287,12 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
         KOLT_LOG_DEBUG(parseClipSignature, "- 🕛 Subtracted asset.start", assetStart.seconds(),
                        "new start is", start.seconds());
     }
-    const CMTime offset = itemTime.offset - tcStart;
+    const CMTime offset = itemTime.offset - context.tcStart;
 
     // The parent's end keeps tcStart while the clip's offset has lost it: a comparison the
     // rest of the system depends on, kept as it is.
-    const CMTime parentLength = parentTiming.effectiveAudioDuration();
-    const CMTime parentEnd = parentTiming.offset + parentLength;
+    const CMTime parentLength = context.parentTiming.effectiveAudioDuration();
+    const CMTime parentEnd = context.parentTiming.offset + parentLength;
     const bool isValid = itemTime.isValid && (parentLength == CMTime::zero || offset <= parentEnd);
     if (!isValid) {
         KOLT_LOG_ERROR(parseClipSignature,
@@ -301,10 +300,10 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
                        "parentEndTime", parentEnd.seconds());
     }
 
-    if (const auto* adjustVolume = detail::firstChildNamed(element, "adjust-volume")) {
+    if (const auto* adjustVolume = firstChildNamed(element, "adjust-volume")) {
         clip.clipVolume = parseClipVolume(*adjustVolume);
     }
-    const auto* channelSource = detail::firstChildNamed(element, "audio-channel-source");
+    const auto* channelSource = firstChildNamed(element, "audio-channel-source");
     clip.mute = element.attribute("enabled") == "0" ||
                 (channelSource && channelSource->attribute("active") == "0") ||
                 isMutedByVolume(clip.clipVolume);
@@ -313,8 +312,8 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
             clip.audioRole = std::move(role);
         }
     }
-    clip.effects = parseClipEffects(element);
-    if (const auto* note = detail::firstChildNamed(element, "note")) {
+    clip.effects = parseClipEffects(element, resources ? &*resources : nullptr);
+    if (const auto* note = firstChildNamed(element, "note")) {
         clip.note = note->value();
     }
 
@@ -328,22 +327,21 @@ FCPXMLDescription::parseClip(ClipItem clipItem, const xmltree::XMLElement& eleme
         .audioDuration = itemTime.audioDuration,
         .clipItem = itemTime.clipItem,
     };
-    clip.groupId = groupId;
+    clip.groupId = context.groupId;
     return clip;
 }
 
-Marker FCPXMLDescription::parseMarker(const xmltree::XMLElement& element,
-                                      const timecode::CMTime& tcStart,
-                                      const ClipTime& parentTiming) const {
+Marker TimelineWalker::parseMarker(const xmltree::XMLElement& element, const WalkContext& context) {
+    const ClipTime& parentTiming = context.parentTiming;
     ClipTime clipTime = parseClipTime(element);
     // The marker's start lies on its parent's media timeline; move it to sequence time.
-    clipTime.offset = clipTime.start - parentTiming.start + parentTiming.offset - tcStart;
+    clipTime.offset = clipTime.start - parentTiming.start + parentTiming.offset - context.tcStart;
     clipTime.isValid = parentTiming.timeRange().contains(clipTime.start);
     if (!clipTime.isValid) {
         KOLT_LOG_ERROR(parseMarkerSignature, clipTime, "isn't in timeRange of parent",
                        parentTiming);
     }
-    return Marker{detail::textAttribute(element, "value").value_or(""), clipTime};
+    return Marker{textAttribute(element, "value").value_or(""), clipTime};
 }
 
-} // namespace kvnfcpx
+} // namespace kvnfcpx::detail

@@ -6,13 +6,11 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+#include <xmltree/XMLElement.h>
 
 namespace kvnfcpx::detail {
 
 namespace {
-
-// Admitted expansions running on this thread; one parse runs on one thread from start to end.
-thread_local std::size_t activeExpansions = 0;
 
 constexpr std::size_t overLimit = ReferencedTimelineGuard::maxExpandedElements + 1;
 
@@ -72,16 +70,17 @@ private:
 } // namespace
 
 ReferencedTimelineGuard::ReferencedTimelineGuard(const FCPXMLDescription& description,
-                                                 const Media& media) {
-    admitted_ = activeExpansions > 0 || ExpansionSize(description).of(media, 0) < overLimit;
+                                                 const Media& media, std::size_t& activeExpansions)
+    : activeExpansions_(activeExpansions) {
+    admitted_ = activeExpansions_ > 0 || ExpansionSize(description).of(media, 0) < overLimit;
     if (admitted_) {
-        ++activeExpansions;
+        ++activeExpansions_;
     }
 }
 
 ReferencedTimelineGuard::~ReferencedTimelineGuard() {
     if (admitted_) {
-        --activeExpansions;
+        --activeExpansions_;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <set>
 #include <string>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {

@@ -7,6 +7,7 @@
 #include <koltutils/ScopedLogCapture.h>
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <string>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {

@@ -1,3 +1,4 @@
+#include "../src/ClipAudioReading.h"
 #include "TimelineTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -23,7 +24,7 @@ xmltree::XMLElement::Ptr element(const std::string& xml) {
 }
 
 std::optional<ClipVolume> volumeOf(const std::string& adjustVolume) {
-    return FCPXMLDescription::parseClipVolume(*element(adjustVolume));
+    return detail::parseClipVolume(*element(adjustVolume));
 }
 
 TEST(FCPXMLDescriptionClipAudio, ReadsVolumeEffectsAndChannelSourcesOfEveryClip) {
@@ -111,15 +112,15 @@ TEST(FCPXMLDescriptionClipAudio, ReadsGainInDecibelsAndFadeLengths) {
                           </adjust-volume>)"),
               std::nullopt);
 
-    EXPECT_TRUE(FCPXMLDescription::isMutedByVolume(ClipVolume{-90.0f}));
-    EXPECT_FALSE(FCPXMLDescription::isMutedByVolume(ClipVolume{-89.99f}));
-    EXPECT_FALSE(FCPXMLDescription::isMutedByVolume(ClipVolume{std::nullopt, CMTime::zero}));
-    EXPECT_FALSE(FCPXMLDescription::isMutedByVolume(std::nullopt));
+    EXPECT_TRUE(detail::isMutedByVolume(ClipVolume{-90.0f}));
+    EXPECT_FALSE(detail::isMutedByVolume(ClipVolume{-89.99f}));
+    EXPECT_FALSE(detail::isMutedByVolume(ClipVolume{std::nullopt, CMTime::zero}));
+    EXPECT_FALSE(detail::isMutedByVolume(std::nullopt));
 }
 
 TEST(FCPXMLDescriptionClipAudio, ReadsNestedAudioElements) {
     const auto content = [](const std::string& xml) {
-        return FCPXMLDescription::parseClipContent(*element(xml));
+        return detail::parseClipContent(*element(xml));
     };
     const auto channels = [&content](const std::string& srcCh) {
         return content("<audio ref=\"a\" srcCh=\"" + srcCh + "\"/>")->srcCh;

@@ -6,6 +6,7 @@
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <string>
 #include <vector>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {

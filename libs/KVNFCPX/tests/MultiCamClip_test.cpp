@@ -1,7 +1,9 @@
+#include "../src/TimelineWalker.h"
 #include "ContainerTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {
@@ -66,7 +68,7 @@ TEST(MultiCamClip, PlacesTheAudioAngleAtTheMultiCamClip) {
                              .audioDuration = seconds(3)};
     const auto place = [&container](const ClipTime& reported) {
         AssetClip clip{.clipTime = reported, .name = "Lav"};
-        return placements({FCPXMLDescription::updateInteriorClipWithContainerOffset(
+        return placements({detail::TimelineWalker::updateInteriorClipWithContainerOffset(
             clip, container, seconds(10), seconds(0), std::nullopt, std::nullopt)})[0];
     };
     EXPECT_EQ(place({.duration = seconds(20)}), "Lav @11.0 3.0+3.0");
@@ -78,7 +80,7 @@ TEST(MultiCamClip, FoldsItsVolumeFadesAndEffectsIntoTheAngleClips) {
     const ClipEffect eq{.uid = "eq"}, compressor{.uid = "comp"}, reverb{.uid = "verb"};
     const auto fold = [](const AssetClip& clip, std::optional<ClipVolume> volume,
                          std::optional<std::vector<ClipEffect>> effects) {
-        return FCPXMLDescription::updateInteriorClipWithContainerOffset(
+        return detail::TimelineWalker::updateInteriorClipWithContainerOffset(
             clip, ClipTime{}, seconds(0), seconds(0), volume, effects);
     };
     const ClipVolume container{.adjustVolume = -3.0f, .fadeOut = seconds(1)};
@@ -105,7 +107,7 @@ TEST(MultiCamClip, LogsWhyItCannotFlattenAClip) {
     EXPECT_THAT(contentOf(description).assetClips, IsEmpty());
     const auto& mcClip = *description.document->root()->firstDescendant(
         [](const xmltree::XMLElement& element) { return element.name() == "mc-clip"; });
-    EXPECT_FALSE(description.parseMultiCamClip(mcClip, seconds(0), ClipTime{}, {}, std::nullopt));
+    EXPECT_FALSE(detail::TimelineWalker(description).parseMultiCamClip(mcClip, ClipTime{}, {}));
     EXPECT_THAT(linesOf(capture),
                 ElementsAre(errorPrefix + "No ref found in mc-clip",
                             errorPrefix + "Didn't find <media> for ref nope",

@@ -1,7 +1,9 @@
+#include "../src/TimelineWalker.h"
 #include "ContainerTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {
@@ -38,8 +40,9 @@ TEST(RefClip, MapsInnerClipsOntoTheEnclosingTimeline) {
         *description.document->root()->child("project")->child("sequence")->child("spine");
     const ClipTime itemTime{
         .start = seconds(2), .duration = seconds(20), .clipItem = ClipItem::refClip};
+    detail::TimelineWalker walker(description);
     const auto clips =
-        description.parseRefClip(*spine.children()[1], seconds(0), itemTime, {}, "g");
+        walker.parseRefClip(*spine.children()[1], itemTime, detail::WalkContext{.groupId = "g"});
     ASSERT_TRUE(clips);
     EXPECT_THAT(placements(*clips), ElementsAre("Head @0.0 2.0+8.0", "Sliver @1.0 9.0+-1.5 invalid",
                                                 "Late @23.0 0.0+-3.0 invalid"));

@@ -6,6 +6,7 @@
 #include <koltutils/ScopedLogCapture.h>
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <map>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {

@@ -1,3 +1,4 @@
+#include "../src/TimelineWalker.h"
 #include "ContainerTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -89,7 +90,7 @@ TEST(SyncClip, TrimsTheSourceAndTheFadesItCutsAway) {
                              .clipVolume = volume,
                              .name = "Source",
                              .audioClipContent = separateAudio};
-        return FCPXMLDescription::updateInteriorClipWithContainerEndTime(
+        return detail::TimelineWalker::updateInteriorClipWithContainerEndTime(
             clip, container, seconds(35), seconds(0), std::nullopt, std::nullopt);
     };
     const ClipTime early{.offset = seconds(-2), .duration = seconds(10)};

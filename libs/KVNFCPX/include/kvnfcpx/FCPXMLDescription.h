@@ -52,15 +52,17 @@
 #include <timecode/Timecode.h>
 #include <timecode/TimecodeFrameRate.h>
 #include <vector>
-#include <xmltree/XMLDocument.h>
-#include <xmltree/XMLElement.h>
+
+namespace xmltree {
+class XMLDocument;
+} // namespace xmltree
 
 namespace kvnfcpx {
 
-using XMLElementPtr = std::shared_ptr<xmltree::XMLElement>;
-
-// A loaded FCPXML document. A plain value: copies are independent except for `document`, the
-// element tree it was read from, which copies share.
+// A loaded FCPXML document, a plain value. The element tree it was read from (`document`, and
+// the `child` of each media resource) is shared by copies and takes no part in equality: two
+// descriptions read from the same text are equal, and so are a description and its copy after
+// either drops the tree. How the document is walked stays inside the library.
 struct FCPXMLDescription {
     // The nested records under the names Final Cut Pro users of this engine know them by.
     using Project = kvnfcpx::Project;
@@ -79,7 +81,8 @@ struct FCPXMLDescription {
     using AudioRole = kvnfcpx::AudioRole;
 
     Version version = Version::v1_6;
-    // The tree the description was read from; null for a description built by hand.
+    // The tree the description was read from; null for a description built by hand. Release it
+    // once the description is all that is needed (versionAsWritten() then says nothing).
     std::shared_ptr<xmltree::XMLDocument> document{};
     ParserOptions parserOptions{};
     std::optional<Library> library{};
@@ -87,7 +90,8 @@ struct FCPXMLDescription {
     std::optional<Resources> resources{};
     std::optional<ImportOptions> importOptions{};
 
-    friend bool operator==(const FCPXMLDescription&, const FCPXMLDescription&) = default;
+    // Every field but `document`.
+    friend bool operator==(const FCPXMLDescription& lhs, const FCPXMLDescription& rhs);
 
     // ---- Loading (FCPXMLDescription+Loading.cpp) ----------------------------------------
 
@@ -168,117 +172,6 @@ struct FCPXMLDescription {
     [[nodiscard]] const Media* media(std::string_view id) const;
     [[nodiscard]] const Effect* effect(std::string_view id) const;
     [[nodiscard]] const Format* format(std::string_view id) const;
-
-    // ---- Resources (FCPXMLDescription+Parser+Resources.cpp) ---------------------------------
-    // `from` is the "resources" element. Each reader collects every matching element anywhere
-    // below it, in document order, and skips (and, for assets, logs) what lacks a required
-    // attribute.
-
-    // The four lists, read in the order formats, assets, media, effects, and indexed.
-    [[nodiscard]] Resources parseResources(const xmltree::XMLElement& from,
-                                           const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] static std::vector<Format> parseFormats(const xmltree::XMLElement& from);
-    // Uses `version` (which element holds the media location) and `parserOptions`.
-    [[nodiscard]] std::vector<koltutils::SharedValue<Asset>>
-    parseAssets(const xmltree::XMLElement& from, const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] std::optional<Asset> parseAsset(const xmltree::XMLElement& element,
-                                                  const BookmarkResolver& bookmarkResolver) const;
-    [[nodiscard]] static std::vector<Media> parseMedia(const xmltree::XMLElement& from);
-    [[nodiscard]] static std::vector<Effect> parseEffects(const xmltree::XMLElement& from);
-
-    // The ClipTime of an element's own attributes: offset, start, duration, audioStart and
-    // audioDuration (zero when missing or unreadable), clipItem from the element name, valid.
-    [[nodiscard]] static ClipTime parseClipTime(const xmltree::XMLElement& element);
-
-    // ---- Project, sequence and spine (FCPXMLDescription+Parser.cpp) -------------------------
-    // All below read `version`, `parserOptions` and `resources` and never throw.
-
-    // The sequence element's attributes and its flattened content (invalid entries removed).
-    [[nodiscard]] Sequence parseSequence(const xmltree::XMLElement& from) const;
-
-    // Walks sibling elements depth first; nothing when both lists come out empty. Entries
-    // that lie outside their parent are returned marked invalid.
-    [[nodiscard]] std::optional<SequenceContent>
-    parseItems(std::span<const XMLElementPtr> from, const timecode::CMTime& tcStart,
-               const ClipTime& parentTiming, const std::optional<std::string>& groupId) const;
-
-    // An "asset-clip" or "clip" element; nothing when it has no ref, audio or asset.
-    [[nodiscard]] std::optional<AssetClip>
-    parseClip(ClipItem clipItem, const xmltree::XMLElement& element,
-              const timecode::CMTime& tcStart, const ClipTime& itemTime,
-              const ClipTime& parentTiming, const std::optional<std::string>& groupId) const;
-
-    // A "marker" or "chapter-marker" element.
-    [[nodiscard]] Marker parseMarker(const xmltree::XMLElement& element,
-                                     const timecode::CMTime& tcStart,
-                                     const ClipTime& parentTiming) const;
-
-    // ---- Compound, multicam and sync clips (FCPXMLDescription+Parser+Clips.cpp,
-    //      +MultiCamClip.cpp, +SyncClip.cpp) ------------------------------------------------
-
-    [[nodiscard]] std::optional<std::vector<AssetClip>>
-    parseRefClip(const xmltree::XMLElement& element, const timecode::CMTime& tcStart,
-                 const ClipTime& itemTime, const ClipTime& parentTiming,
-                 const std::optional<std::string>& groupId) const;
-    [[nodiscard]] std::optional<SequenceContent>
-    parseMultiCamClip(const xmltree::XMLElement& element, const timecode::CMTime& tcStart,
-                      const ClipTime& itemTime, const ClipTime& parentTiming,
-                      const std::optional<std::string>& groupId) const;
-    [[nodiscard]] std::optional<SequenceContent>
-    parseSyncClip(const xmltree::XMLElement& element, const timecode::CMTime& tcStart,
-                  const ClipTime& itemTime, const ClipTime& parentTiming,
-                  const std::optional<std::string>& groupId) const;
-
-    // A multicam angle clip moved to the multicam clip's place (`containerOffset`, from the
-    // enclosing start) and audio range; `tcStart` is the multicam's own start. The multicam
-    // clip's volume and effects are folded in.
-    [[nodiscard]] static AssetClip
-    updateInteriorClipWithContainerOffset(AssetClip assetClip, const ClipTime& containerClipTime,
-                                          const timecode::CMTime& containerOffset,
-                                          const timecode::CMTime& tcStart,
-                                          const std::optional<ClipVolume>& clipVolume,
-                                          const std::optional<std::vector<ClipEffect>>& effects);
-    // A multicam angle marker moved by the multicam clip's offset; invalid (and logged) outside
-    // [0, containerEndTime).
-    [[nodiscard]] static Marker updateInteriorMarker(Marker marker,
-                                                     const ClipTime& containerClipTime,
-                                                     const timecode::CMTime& containerEndTime,
-                                                     const timecode::CMTime& tcStart);
-
-    // The clip a sync clip was synchronised on: with two or more clip children and a
-    // "sync-source", the first clip whose audio role contains the sync role; else the first
-    // clip child. Null (logged) when none can be identified.
-    [[nodiscard]] static XMLElementPtr getSyncSource(const xmltree::XMLElement& element);
-    // A sync source clip trimmed to the sync clip's in-point and length, with the sync clip's
-    // volume and effects folded in, fades in the trimmed parts removed, and marked invalid
-    // when it starts at or past `containerEndTime`.
-    [[nodiscard]] static AssetClip
-    updateInteriorClipWithContainerEndTime(AssetClip assetClip, const ClipTime& containerClipTime,
-                                           const timecode::CMTime& containerEndTime,
-                                           const timecode::CMTime& tcStart,
-                                           const std::optional<ClipVolume>& clipVolume,
-                                           const std::optional<std::vector<ClipEffect>>& effects);
-    // A sync source marker moved to its distance from the sync clip's in-point; invalid (and
-    // logged) outside [0, containerEndTime).
-    [[nodiscard]] static Marker updateInteriorMarker(Marker marker,
-                                                     const ClipTime& containerClipTime,
-                                                     const timecode::CMTime& containerEndTime);
-
-    // ---- Clip audio (FCPXMLDescription+Parser+ClipAudio.cpp) --------------------------------
-
-    // From a clip's first "adjust-volume" child (a detached missing element reads as empty);
-    // nothing when neither a gain nor a fade is found.
-    [[nodiscard]] static std::optional<ClipVolume>
-    parseClipVolume(const xmltree::XMLElement& adjustVolume);
-    // Muted by volume: a gain present and at most -90 dB.
-    [[nodiscard]] static bool isMutedByVolume(const std::optional<ClipVolume>& clipVolume);
-    // The clip's "filter-audio" children whose effect resource exists; nothing when the clip
-    // has no "filter-audio" child at all.
-    [[nodiscard]] std::optional<std::vector<ClipEffect>>
-    parseClipEffects(const xmltree::XMLElement& clip) const;
-    // An "audio" or "video" element with a `ref`.
-    [[nodiscard]] static std::optional<ClipContent>
-    parseClipContent(const xmltree::XMLElement& element);
 };
 
 } // namespace kvnfcpx

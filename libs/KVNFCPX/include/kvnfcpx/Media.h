@@ -3,7 +3,10 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <xmltree/XMLElement.h>
+
+namespace xmltree {
+class XMLElement;
+} // namespace xmltree
 
 namespace kvnfcpx {
 
@@ -13,10 +16,13 @@ struct Media {
     std::optional<std::string> uid{};
     std::optional<std::string> name{};
     // The media element's first child element (normally "sequence" or "multicam"), shared
-    // with the description's document; null when the media element has no child.
+    // with the description's document; null when the media element has no child. Part of the
+    // element tree, so, like the description's document, it takes no part in equality.
     std::shared_ptr<xmltree::XMLElement> child{};
 
-    friend bool operator==(const Media&, const Media&) = default;
+    friend bool operator==(const Media& lhs, const Media& rhs) noexcept {
+        return lhs.id == rhs.id && lhs.uid == rhs.uid && lhs.name == rhs.name;
+    }
 };
 
 } // namespace kvnfcpx
