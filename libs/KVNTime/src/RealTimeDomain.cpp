@@ -55,7 +55,7 @@ std::string RealTimeDomain::string(double seconds, HoursFormat showHours, bool s
         length += written > 0 ? static_cast<std::size_t>(written) : 0;
     };
     if (seconds < 0) {
-        append("-");
+        append("%c", '-');
     }
     if (hours) {
         append("%" PRId64 ":", minutes / 60);
