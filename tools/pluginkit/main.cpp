@@ -27,7 +27,7 @@
 #include <iostream>
 #include <optional>
 #include <platform/AtomicFile.h>
-#include <plist/plist.h>
+#include <platform/Bundle.h>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -187,21 +187,6 @@ std::string nowUTC() {
     return text;
 }
 
-std::optional<std::string> plistString(plist_t dictionary, const char* key) {
-    const plist_t node = plist_dict_get_item(dictionary, key);
-    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
-        return std::nullopt;
-    }
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    std::string text(value);
-    std::free(value);
-    return text;
-}
-
 std::string normalisedPath(const std::string& argument) {
     std::error_code error;
     auto text = fs::absolute(argument, error).lexically_normal().string();
@@ -222,21 +207,12 @@ Registration bundleAt(const std::string& argument) {
     if (!fs::is_directory(path, error) || text.find_first_of("\t\n\r") != std::string::npos) {
         throw notABundle;
     }
-    std::ifstream stream(path / "Contents" / "Info.plist", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(stream),
-                            std::istreambuf_iterator<char>()};
-    if (!stream || bytes.empty() || bytes.size() > 0xFFFFFFFFu) {
+    const auto bundle = platform::Bundle::anyAtPath(path);
+    if (!bundle) {
         throw notABundle;
     }
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
-        plist_free(root);
-        throw notABundle;
-    }
-    const auto identifier = plistString(root, "CFBundleIdentifier");
-    const auto version = plistString(root, "CFBundleShortVersionString");
-    plist_free(root);
+    const auto identifier = bundle->identifier();
+    const auto version = bundle->infoString("CFBundleShortVersionString");
     if (!identifier || identifier->empty() ||
         identifier->find_first_of("\t\n\r()") != std::string::npos ||
         (version && version->find_first_of("\t\n\r") != std::string::npos)) {

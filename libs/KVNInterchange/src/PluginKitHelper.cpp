@@ -3,12 +3,8 @@
 #include "koltutils/Log.h"
 #include "koltutils/ProcessHandler.h"
 #include "koltutils/UTF8.h"
+#include "platform/Bundle.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <plist/plist.h>
 #include <system_error>
 
 namespace kvninterchange {
@@ -143,39 +139,13 @@ void update(const fs::path& url, std::string_view bundleID) {
 }
 
 std::optional<ExtensionBundleInfo> bundleInfo(const fs::path& url) {
-    std::ifstream stream(url / "Contents" / "Info.plist", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(stream),
-                            std::istreambuf_iterator<char>()};
-    if (bytes.empty() || bytes.size() > 0xFFFFFFFFu) {
-        return std::nullopt;
-    }
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
-        plist_free(root);
-        return std::nullopt;
-    }
-    const auto text = [&](const char* key) -> std::optional<std::string> {
-        const plist_t node = plist_dict_get_item(root, key);
-        if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
-            return std::nullopt;
-        }
-        char* value = nullptr;
-        plist_get_string_val(node, &value);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        std::string result(value);
-        std::free(value);
-        return result;
-    };
-    auto identifier = text("CFBundleIdentifier");
-    auto version = text("CFBundleShortVersionString");
-    plist_free(root);
+    const auto bundle = platform::Bundle::anyAtPath(url);
+    auto identifier = bundle ? bundle->identifier() : std::nullopt;
     if (!identifier || identifier->empty()) {
         return std::nullopt;
     }
-    return ExtensionBundleInfo{std::move(*identifier), version.value_or("")};
+    return ExtensionBundleInfo{std::move(*identifier),
+                               bundle->infoString("CFBundleShortVersionString").value_or("")};
 }
 
 } // namespace APPEXHelper

@@ -94,10 +94,15 @@ fs::path withoutTrailingSeparator(fs::path path) {
 } // namespace
 
 std::optional<Bundle> Bundle::atPath(const fs::path& appFolder) {
-    auto bundlePath = withoutTrailingSeparator(appFolder);
+    const auto bundlePath = withoutTrailingSeparator(appFolder);
     if (bundlePath.extension() != ".app" || bundlePath.stem().empty()) {
         return std::nullopt;
     }
+    return anyAtPath(bundlePath);
+}
+
+std::optional<Bundle> Bundle::anyAtPath(const fs::path& folder) {
+    auto bundlePath = withoutTrailingSeparator(folder);
     auto strings = readInfoStrings(bundlePath / "Contents" / "Info.plist");
     if (!strings) {
         return std::nullopt;

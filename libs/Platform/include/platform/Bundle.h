@@ -22,6 +22,11 @@ public:
     // "Contents/Info.plist" whose root is a dictionary.
     static std::optional<Bundle> atPath(const std::filesystem::path& appFolder);
 
+    // A bundle of any kind (an application, an app extension, a plug-in) at `folder`, whatever
+    // its extension: none when the folder has no readable "Contents/Info.plist" whose root is a
+    // dictionary.
+    static std::optional<Bundle> anyAtPath(const std::filesystem::path& folder);
+
     // The bundle whose "Contents/MacOS" folder holds `executable`, or none.
     static std::optional<Bundle> containingExecutable(const std::filesystem::path& executable);
 
