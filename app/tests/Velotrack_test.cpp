@@ -1,6 +1,7 @@
 #include "Velotrack.h"
 #include "WorkspaceFixture.h"
 #include "koltutils/ScopedLogCapture.h"
+#include "platform/Bundle.h"
 #include "platform/Workspace.h"
 
 #include <QAction>
@@ -8,8 +9,11 @@
 #include <QMenuBar>
 #include <QTest>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,6 +101,19 @@ bool hasImage(const QLabel* view) {
 }
 
 } // namespace
+
+// The editor finds the make command and the asset class through the definition the bundle names.
+TEST(VelotrackBundle, CarriesTheScriptingDefinitionItNames) {
+    const std::filesystem::path resources(VELOTRACK_APP_RESOURCES);
+    const auto bundle = platform::Bundle::atPath(resources.parent_path().parent_path());
+    ASSERT_TRUE(bundle);
+    const auto name = bundle->infoString("OSAScriptingDefinition");
+    ASSERT_EQ(name, "Velotrack.sdef");
+    std::ifstream stream(resources / *name);
+    const std::string text{std::istreambuf_iterator<char>(stream),
+                           std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("code=\"KVas\""), std::string::npos);
+}
 
 TEST_F(VelotrackTest, WithoutTheEditorOffersTheDownloadAndStaysOpen) {
     auto delegate = launch();
