@@ -63,7 +63,7 @@ TEST(UniqueList, MatchesThePlainRulesElementForElement) {
         UniqueList<Tagged> list;
         PlainList plain;
         int copy = 0;
-        const int range = 3 + round % 40;
+        const auto range = static_cast<unsigned>(3 + round % 40);
         for (int step = 0; step < 60; ++step) {
             const auto operation = random() % 3;
             if (operation == 0) {
