@@ -30,19 +30,33 @@ std::string lowercasedExtension(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> utf8WithoutControlCharacters(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
+    std::string text(bytes);
+    if (!removeControlCharacters(text)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool removeControlCharacters(std::string& bytes) {
+    if (!koltutils::UTF8::isValid(bytes)) {
+        return false;
+    }
+    // Well-formed from here on: a sequence's length follows from its lead byte. The kept text
+    // moves down over the removed characters; it is never longer than what was read.
+    char* const data = bytes.data();
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = koltutils::UTF8::sequenceLength(bytes, i);
-        if (length == 0) {
-            return std::nullopt;
-        }
+        const auto lead = static_cast<unsigned char>(data[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         if (!isControlCharacter(bytes, i, length)) {
-            text.append(bytes.substr(i, length));
+            for (std::size_t k = 0; k < length; ++k) {
+                data[kept++] = data[i + k];
+            }
         }
         i += length;
     }
-    return text;
+    bytes.resize(kept);
+    return true;
 }
 
 std::optional<std::size_t> firstInvalidUTF8Offset(std::string_view bytes) {

@@ -18,6 +18,10 @@ std::string lowercasedExtension(const std::filesystem::path& path);
 // tabs included). Nothing when not UTF-8.
 std::optional<std::string> utf8WithoutControlCharacters(std::string_view bytes);
 
+// The same in place, for a loader that no longer needs the bytes as read: false, with the bytes
+// left as they were, when they are not UTF-8.
+bool removeControlCharacters(std::string& bytes);
+
 // The offset of the first byte that does not begin a well-formed UTF-8 sequence; nothing when
 // every byte does.
 std::optional<std::size_t> firstInvalidUTF8Offset(std::string_view bytes);
