@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "Companion.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -102,10 +103,7 @@ void picture(const PictureOptions& options) {
 
 void addPictureCommand(CLI::App& app) {
     auto options = std::make_shared<PictureOptions>();
-    auto* command = app.add_subcommand(
-        "picture", "Draws the timeline of an FCPXML document (.fcpxml, .fcpxmld or - for "
-                   "standard input) as SVG or PNG. Exit status 1: unreadable input or output; "
-                   "2: the engine refused the document");
+    auto* command = app.add_subcommand("picture", std::string(pictureSummary));
     command->add_option("path", options->path, "The document, or - for standard input")->required();
     command->add_option("-o,--output", options->output, "The picture: <name>.svg or <name>.png")
         ->required();

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "Companion.h"
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -327,8 +328,7 @@ void addServeCommand(CLI::App& share) {
 } // namespace
 
 void addShareCommand(CLI::App& app) {
-    auto* share = app.add_subcommand(
-        "share", "The editor's share destination and the scripting objects it fills");
+    auto* share = app.add_subcommand("share", std::string(shareSummary));
     share->require_subcommand(1);
     addDestinationCommands(*share);
     addMakeCommand(*share);

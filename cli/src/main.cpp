@@ -1,10 +1,10 @@
 #include "Commands.h"
+#include "Companion.h"
 
 #include <CLI/CLI.hpp>
 
 int main(int argc, char** argv) {
-    CLI::App app{"velotrack: reads FCPXML documents, the time values they hold and the "
-                 "applications around them"};
+    CLI::App app{std::string(velotrack::cli::toolDescription)};
     // The same version the application bundle carries as its CFBundleShortVersionString.
     app.set_version_flag("--version", "velotrack " VELOTRACK_VERSION);
     app.require_subcommand(1);
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addUrlCommand(app);
     velotrack::cli::addImportOptionsCommand(app);
     velotrack::cli::addDescribeCommand(app);
-    velotrack::cli::addPictureCommand(app);
+    velotrack::cli::addCompanionCommand(app, "picture", velotrack::cli::pictureSummary);
     velotrack::cli::addMarkersCommand(app);
     velotrack::cli::addCuesCommand(app);
     velotrack::cli::addWatchCommand(app);
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     velotrack::cli::addRealtimeCommand(app);
     velotrack::cli::addTempoCommand(app);
     velotrack::cli::addTransportCommand(app);
-    velotrack::cli::addShareCommand(app);
+    velotrack::cli::addCompanionCommand(app, "share", velotrack::cli::shareSummary);
     velotrack::cli::addExecCommand(app);
     velotrack::cli::addExtensionsCommand(app);
     CLI11_PARSE(app, argc, argv);
