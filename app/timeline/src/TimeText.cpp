@@ -12,11 +12,17 @@ std::string secondsText(const timecode::CMTime& time) {
 std::string timeText(const timecode::CMTime& time,
                      const std::optional<timecode::TimecodeFrameRate>& rate) {
     if (rate) {
+        // Negative or beyond a day: shown in seconds. Long projects have many clips beyond a
+        // day, so that case is a test of the result rather than an exception per clip; only a
+        // time without a position (not a number, too large for a frame count) still throws.
         try {
-            return timecode::Timecode::fromCMTime(time, timecode::Timecode::Properties(*rate))
-                .stringValue();
+            const auto timecode =
+                timecode::Timecode::fromCMTime(time, timecode::Timecode::Properties(*rate),
+                                               timecode::Timecode::ValidationRule::allowingInvalid);
+            if (timecode.isValid()) {
+                return timecode.stringValue();
+            }
         } catch (const std::exception&) {
-            // Negative or beyond a day: shown in seconds.
         }
     }
     return secondsText(time);
