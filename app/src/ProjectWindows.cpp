@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -68,6 +69,50 @@ protected:
         painter.drawText(rect().adjusted(0, 34, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
                          QStringLiteral("Drop to open the project"));
     }
+};
+
+bool isBundleFolder(const QString& path) {
+    return path.endsWith(QStringLiteral(".fcpxmld"), Qt::CaseInsensitive) &&
+           QFileInfo(path).isDir();
+}
+
+// Qt's file dialog enters folders, and a bundle is a folder. This panel takes a bundle chosen with
+// Open, or entered with a double click, as the document it is, as the editor's own panels do;
+// only Qt's own dialog says when a folder is entered.
+class DocumentOpenPanel final : public QFileDialog {
+public:
+    explicit DocumentOpenPanel(QWidget* parent)
+        : QFileDialog(parent, QStringLiteral("Open"), QString(),
+                      QStringLiteral("FCPXML documents (*.fcpxml *.fcpxmld)")) {
+        setFileMode(ExistingFiles);
+        setOption(DontUseNativeDialog, true);
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
+            if (isBundleFolder(folder)) {
+                choose({folder});
+            }
+        });
+    }
+
+    // After an accepted exec(): the documents to open.
+    QStringList chosenFiles() const { return chosen_.isEmpty() ? selectedFiles() : chosen_; }
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (std::any_of(files.begin(), files.end(), isBundleFolder)) {
+            choose(files);
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // QDialog's ending, not QFileDialog's: that one would enter the folder again.
+    void choose(QStringList files) {
+        chosen_ = std::move(files);
+        QDialog::done(Accepted);
+    }
+
+    QStringList chosen_;
 };
 
 } // namespace
@@ -145,11 +190,11 @@ void ProjectWindows::paste() {
 }
 
 void ProjectWindows::showOpenPanel(QWidget* parent) {
-    // A bundle is a folder: choosing the .fcpxml inside it opens it as well.
-    const auto files =
-        QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), QString(),
-                                      QStringLiteral("FCPXML documents (*.fcpxml *.fcpxmld)"));
-    for (const auto& file : files) {
+    DocumentOpenPanel panel(parent);
+    if (panel.exec() != QDialog::Accepted) {
+        return;
+    }
+    for (const auto& file : panel.chosenFiles()) {
         const std::filesystem::path path = file.toStdString();
         open({path, std::nullopt, path.filename().string()});
     }

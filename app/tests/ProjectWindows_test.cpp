@@ -7,8 +7,10 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +120,45 @@ INSTANTIATE_TEST_SUITE_P(Examples, DroppedExample,
                                          "multicam-interview.fcpxml",
                                          "synced-scene-with-compound-bed.fcpxml",
                                          "tide-tables-podcast-episode-12.fcpxmld"));
+
+// A bundle is a folder, so a file dialog enters it rather than choosing it. Whether the user
+// chooses one and presses Open or enters it with a double click, the Open panel opens it.
+class OpenPanelBundle : public ProjectWindowsTest,
+                        public testing::WithParamInterface<bool /* entered */> {};
+
+TEST_P(OpenPanelBundle, OpensTheBundleAsADocument) {
+    const auto bundle = examples / "tide-tables-podcast-episode-12.fcpxmld";
+    const auto expected = velotrack::timeline::loadDocumentFile(bundle);
+    ASSERT_TRUE(expected.description) << expected.message;
+    const bool entered = GetParam();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!panel) {
+            return;
+        }
+        shown = true;
+        const auto path = QString::fromStdString(bundle.string());
+        if (entered) {
+            // What Qt's dialog reports when a folder is double-clicked.
+            emit panel->directoryEntered(path);
+        } else {
+            panel->selectFile(path);
+            static_cast<QDialog*>(panel)->accept(); // the Open button
+        }
+    });
+    // Should the panel stay open, the test fails instead of waiting for a user.
+    QTimer::singleShot(10000, [] {
+        if (auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            panel->reject();
+        }
+    });
+    projects_.showOpenPanel(&window_);
+    ASSERT_TRUE(shown);
+    expectShows(loadedWindow(), *expected.description);
+}
+
+INSTANTIATE_TEST_SUITE_P(ChosenOrEntered, OpenPanelBundle, testing::Bool());
 
 TEST_F(ProjectWindowsTest, PastedFcpxmlTextOpensTheSameProject) {
     const auto path = examples / "harbour-documentary-1.8.fcpxml";
