@@ -24,7 +24,7 @@ namespace kvnfcpx::detail {
 // The clip's "filter-audio" children whose effect resource exists among `resources`; nothing
 // when the clip has no "filter-audio" child at all.
 [[nodiscard]] std::optional<std::vector<ClipEffect>>
-parseClipEffects(const xmltree::XMLElement& clip, const Resources* resources);
+parseClipEffects(const xmltree::XMLElement& clip, const std::optional<Resources>& resources);
 
 // An "audio" or "video" element with a `ref`.
 [[nodiscard]] std::optional<ClipContent> parseClipContent(const xmltree::XMLElement& element);

@@ -99,7 +99,7 @@ bool isMutedByVolume(const std::optional<ClipVolume>& clipVolume) noexcept {
 }
 
 std::optional<std::vector<ClipEffect>> parseClipEffects(const xmltree::XMLElement& clip,
-                                                        const Resources* resources) {
+                                                        const std::optional<Resources>& resources) {
     std::optional<std::vector<ClipEffect>> effects;
     for (const auto& filter : clip.children()) {
         if (filter->name() != "filter-audio") {

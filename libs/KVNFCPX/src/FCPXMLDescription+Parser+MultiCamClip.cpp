@@ -95,8 +95,7 @@ std::optional<SequenceContent> TimelineWalker::parseMultiCamClip(const xmltree::
     const CMTime containerOffset = itemTime.offset - context.tcStart;
     const CMTime containerEnd = containerOffset + itemTime.duration;
     const auto mcVolume = containerVolume(element);
-    const auto& resources = description_.resources;
-    const auto mcEffects = parseClipEffects(element, resources ? &*resources : nullptr);
+    const auto mcEffects = parseClipEffects(element, description_.resources);
 
     // The angle is a timeline of its own, starting at the multicam's tcStart.
     auto content =

@@ -117,8 +117,7 @@ std::optional<SequenceContent> TimelineWalker::parseSyncClip(const xmltree::XMLE
     const CMTime& tcStart = context.tcStart;
     const CMTime containerEnd = itemTime.offset - tcStart + itemTime.duration;
     const auto syncVolume = containerVolume(element);
-    const auto& resources = description_.resources;
-    const auto syncEffects = parseClipEffects(element, resources ? &*resources : nullptr);
+    const auto syncEffects = parseClipEffects(element, description_.resources);
 
     const XMLElementPtr source = getSyncSource(element);
     if (!source) {

@@ -312,7 +312,7 @@ std::optional<AssetClip> TimelineWalker::parseClip(ClipItem clipItem,
             clip.audioRole = std::move(role);
         }
     }
-    clip.effects = parseClipEffects(element, resources ? &*resources : nullptr);
+    clip.effects = parseClipEffects(element, description_.resources);
     if (const auto* note = firstChildNamed(element, "note")) {
         clip.note = note->value();
     }
