@@ -78,17 +78,13 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
     std::uint32_t written = 0;
     const auto append = [&](std::string_view part) {
         std::memcpy(text + written, part.data(), part.size());
-        const std::uint32_t start = written;
         written += static_cast<std::uint32_t>(part.size());
-        return start;
+        return written;
     };
     for (std::size_t index = 0; index < unique.size(); ++index) {
         const auto& [name, value] = unique[index];
-        Place& place = table[index];
-        place.nameLength = static_cast<std::uint32_t>(name.size());
-        place.nameStart = append(name);
-        place.valueLength = static_cast<std::uint32_t>(value.size());
-        place.valueStart = append(value);
+        table[index].nameEnd = append(name);
+        table[index].valueEnd = append(value);
     }
     return attributes;
 }
@@ -113,14 +109,19 @@ const XMLAttributes::Place* XMLAttributes::places() const noexcept {
     return reinterpret_cast<const Place*>(block_.get());
 }
 
-std::string_view XMLAttributes::textAt(std::uint32_t start, std::uint32_t length) const noexcept {
+std::string_view XMLAttributes::textAt(std::uint32_t start, std::uint32_t end) const noexcept {
     const char* text = reinterpret_cast<const char*>(places() + count_);
-    return {text + start, length};
+    return {text + start, end - start};
+}
+
+std::string_view XMLAttributes::nameAt(std::size_t index) const noexcept {
+    const std::uint32_t start = index == 0 ? 0 : places()[index - 1].valueEnd;
+    return textAt(start, places()[index].nameEnd);
 }
 
 XMLAttributes::value_type XMLAttributes::entryAt(std::size_t index) const noexcept {
     const Place& place = places()[index];
-    return {textAt(place.nameStart, place.nameLength), textAt(place.valueStart, place.valueLength)};
+    return {nameAt(index), textAt(place.nameEnd, place.valueEnd)};
 }
 
 std::size_t XMLAttributes::lowerBound(std::string_view name) const noexcept {
@@ -128,8 +129,7 @@ std::size_t XMLAttributes::lowerBound(std::string_view name) const noexcept {
     std::size_t high = count_;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        const Place& place = places()[middle];
-        if (textAt(place.nameStart, place.nameLength) < name) {
+        if (nameAt(middle) < name) {
             low = middle + 1;
         } else {
             high = middle;

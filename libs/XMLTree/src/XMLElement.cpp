@@ -1,5 +1,6 @@
 #include "xmltree/XMLElement.h"
 
+#include "NameTable.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -66,13 +67,28 @@ XMLElement::Ptr XMLElement::createError(std::string name, XMLErrorCode error) {
                                         Attributes{}, error);
 }
 
+const std::optional<std::string> XMLElement::absentValue{};
+
 XMLElement::XMLElement(ConstructionKey, std::string name, std::optional<std::string> value,
                        Attributes attributes, std::optional<XMLErrorCode> error)
-    : name_(std::move(name)), value_(std::move(value)), attributes_(std::move(attributes)),
-      error_(error) {}
+    : name_(detail::sharedName(name)), attributes_(std::move(attributes)),
+      error_(error ? static_cast<std::uint8_t>(static_cast<unsigned>(*error) + 1) : 0) {
+    setValue(std::move(value));
+    if (name_ == nullptr) {
+        name_ = new std::string(std::move(name));
+        ownsName_ = true;
+    }
+}
 
 XMLElement::~XMLElement() {
     releaseSubtrees(std::move(children_));
+    if (ownsName_) {
+        delete name_;
+    }
+}
+
+void XMLElement::setValue(std::optional<std::string> value) {
+    value_ = value ? std::make_unique<std::optional<std::string>>(std::move(value)) : nullptr;
 }
 
 void XMLElement::removeAllChildren() noexcept {
@@ -119,13 +135,13 @@ std::optional<std::vector<XMLElement::Ptr>> XMLElement::all() const {
         return std::nullopt;
     }
     std::vector<Ptr> namesakes;
-    std::ranges::copy_if(parentElement->children_, std::back_inserter(namesakes), named(name_));
+    std::ranges::copy_if(parentElement->children_, std::back_inserter(namesakes), named(*name_));
     return namesakes;
 }
 
 XMLElement::Ptr XMLElement::first() const {
     Ptr parentElement = parent();
-    return parentElement ? firstNamed(parentElement->children_, name_) : nullptr;
+    return parentElement ? firstNamed(parentElement->children_, *name_) : nullptr;
 }
 
 XMLElement::Ptr XMLElement::last() const {
@@ -135,14 +151,14 @@ XMLElement::Ptr XMLElement::last() const {
     }
     // Reverse iterators rather than a reversed view: clang 14 cannot use libstdc++ 12's views.
     const auto& siblings = parentElement->children_;
-    const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(name_));
+    const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(*name_));
     return found == siblings.rend() ? nullptr : *found;
 }
 
 std::size_t XMLElement::count() const {
     Ptr parentElement = parent();
     return parentElement ? static_cast<std::size_t>(
-                               std::ranges::count_if(parentElement->children_, named(name_)))
+                               std::ranges::count_if(parentElement->children_, named(*name_)))
                          : 0;
 }
 
@@ -193,7 +209,7 @@ bool XMLElement::hasDescendant(const Predicate& predicate) const {
 }
 
 std::optional<bool> XMLElement::boolValue() const {
-    std::string_view text = textOf(value_);
+    std::string_view text = textOf(value());
     if (text == "1" || detail::equalsIgnoringASCIICase(text, "true")) {
         return true;
     }
@@ -204,11 +220,11 @@ std::optional<bool> XMLElement::boolValue() const {
 }
 
 std::optional<std::int64_t> XMLElement::intValue() const {
-    return wholeNumber<std::int64_t>(textOf(value_));
+    return wholeNumber<std::int64_t>(textOf(value()));
 }
 
 std::optional<double> XMLElement::doubleValue() const {
-    return wholeNumber<double>(textOf(value_));
+    return wholeNumber<double>(textOf(value()));
 }
 
 void XMLElement::adoptChildren(std::span<Ptr> elements) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <thread>
+#include <vector>
 
 namespace xmltree {
 namespace {
@@ -141,6 +143,49 @@ TEST(XMLElement, HeldSubtreeSurvivesWhenItsTreeIsReleased) {
     EXPECT_EQ(kept->parent(), nullptr);
     ASSERT_EQ(kept->children().size(), 1u);
     EXPECT_EQ(kept->firstDescendant(named("d"))->value(), "leaf");
+}
+
+// Names are shared between elements and values boxed to keep large trees small; what an
+// element reports must not show it.
+TEST(XMLElement, NamesValuesAndErrorsReadBackAsGivenWhateverTheirStorage) {
+    const std::string longName(200, 'n');
+    auto root = XMLElement::create("root", "text");
+    auto first = root->addChild("clip");
+    auto second = root->addChild("clip", "");
+    auto unusual = root->addChild(longName, "long");
+    EXPECT_EQ(&first->name(), &second->name()) << "one shared copy of a repeated name";
+    EXPECT_EQ(unusual->name(), longName);
+    EXPECT_EQ(root->value(), "text");
+    EXPECT_EQ(first->value(), std::nullopt);
+    EXPECT_EQ(second->value(), std::optional<std::string>(""));
+    second->setValue("changed");
+    EXPECT_EQ(second->value(), "changed");
+    second->setValue(std::nullopt);
+    EXPECT_EQ(second->value(), std::nullopt);
+    EXPECT_EQ(first->error(), std::nullopt);
+    for (const auto code : {XMLErrorCode::elementNotFound, XMLErrorCode::rootElementMissing,
+                            XMLErrorCode::parsingFailed}) {
+        EXPECT_EQ(XMLElement::createError(longName, code)->error(), code);
+    }
+    EXPECT_EQ(root->child("missing")->error(), XMLErrorCode::elementNotFound);
+
+    // Names made on several threads at once come out whole and shared.
+    std::vector<std::thread> threads;
+    std::vector<XMLElement::Ptr> made(8);
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        threads.emplace_back([&made, i] {
+            for (int k = 0; k < 200; ++k) {
+                made[i] = XMLElement::create("thread-" + std::to_string(k % 20));
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (const auto& element : made) {
+        EXPECT_EQ(element->name(), "thread-19");
+        EXPECT_EQ(&element->name(), &made.front()->name());
+    }
 }
 
 TEST(XMLElement, VeryDeepTreeIsSearchedAndReleasedWithoutRecursion) {

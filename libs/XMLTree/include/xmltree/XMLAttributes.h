@@ -101,16 +101,17 @@ public:
     friend bool operator==(const XMLAttributes& lhs, const XMLAttributes& rhs) noexcept;
 
 private:
-    /// Where an attribute's name and value lie in the text that follows the table.
+    /// Where an attribute's name and value end in the text that follows the table. The text
+    /// holds each name followed by its value, in table order, so an attribute's name begins
+    /// where the previous one's value ends (at 0 for the first).
     struct Place {
-        std::uint32_t nameStart;
-        std::uint32_t nameLength;
-        std::uint32_t valueStart;
-        std::uint32_t valueLength;
+        std::uint32_t nameEnd;
+        std::uint32_t valueEnd;
     };
 
     const Place* places() const noexcept;
-    std::string_view textAt(std::uint32_t start, std::uint32_t length) const noexcept;
+    std::string_view textAt(std::uint32_t start, std::uint32_t end) const noexcept;
+    std::string_view nameAt(std::size_t index) const noexcept;
     value_type entryAt(std::size_t index) const noexcept;
     std::size_t lowerBound(std::string_view name) const noexcept;
 

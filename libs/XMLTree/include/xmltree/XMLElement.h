@@ -56,9 +56,11 @@ public:
     /// Releases the subtree iteratively; see the class comment.
     ~XMLElement();
 
-    const std::string& name() const noexcept { return name_; }
-    const std::optional<std::string>& value() const noexcept { return value_; }
-    void setValue(std::optional<std::string> value) { value_ = std::move(value); }
+    const std::string& name() const noexcept { return *name_; }
+    const std::optional<std::string>& value() const noexcept {
+        return value_ ? *value_ : absentValue;
+    }
+    void setValue(std::optional<std::string> value);
     const Attributes& attributes() const noexcept { return attributes_; }
     Attributes& attributes() noexcept { return attributes_; }
     /// The attribute's text exactly as written, absent when the element has no such attribute.
@@ -67,7 +69,9 @@ public:
     const std::vector<Ptr>& children() const noexcept { return children_; }
     /// Null for a top element of a free-standing tree and for detached elements.
     Ptr parent() const noexcept { return parent_.lock(); }
-    std::optional<XMLErrorCode> error() const noexcept { return error_; }
+    std::optional<XMLErrorCode> error() const noexcept {
+        return error_ == 0 ? std::nullopt : std::optional(static_cast<XMLErrorCode>(error_ - 1));
+    }
 
     /// The first direct child named exactly `childName`, or a new detached element of that name
     /// with the error `elementNotFound`. Never null.
@@ -120,12 +124,20 @@ private:
     template <typename Visit> void visitDescendants(Visit&& visit) const;
     static void releaseSubtrees(std::vector<Ptr> pending) noexcept;
 
+    static const std::optional<std::string> absentValue;
+
+    // A document holds an element per tag, so the fields are laid out for size: the name is
+    // shared with every element of that name (see NameTable), the value (which most elements
+    // lack) is boxed, the error takes a byte.
     std::weak_ptr<XMLElement> parent_;
     std::vector<Ptr> children_;
-    std::string name_;
-    std::optional<std::string> value_;
+    const std::string* name_;
+    std::unique_ptr<std::optional<std::string>> value_;
     Attributes attributes_;
-    std::optional<XMLErrorCode> error_;
+    /// 0 for none, else the code + 1.
+    std::uint8_t error_ = 0;
+    /// Whether `name_` is this element's own string rather than a shared one.
+    bool ownsName_ = false;
 };
 
 } // namespace xmltree
