@@ -1,5 +1,6 @@
 #include "NameTable.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <mutex>
@@ -37,15 +38,30 @@ const std::string* sharedName(std::string_view name) {
     if (name.size() > longestSharedName) {
         return nullptr;
     }
+    // A reader meets the same few names over and over: the last ones this thread used are found
+    // without the lock. Shared names are never removed, so these pointers stay valid.
+    constexpr std::size_t recentCount = 8;
+    thread_local std::array<const std::string*, recentCount> recent{};
+    thread_local std::size_t nextRecent = 0;
+    for (const std::string* known : recent) {
+        if (known != nullptr && *known == name) {
+            return known;
+        }
+    }
     Table& shared = table();
-    const std::lock_guard guard(shared.lock);
-    if (const auto found = shared.names.find(name); found != shared.names.end()) {
-        return &*found;
+    const std::string* found = nullptr;
+    {
+        const std::lock_guard guard(shared.lock);
+        if (const auto existing = shared.names.find(name); existing != shared.names.end()) {
+            found = &*existing;
+        } else if (shared.names.size() < mostSharedNames) {
+            found = &*shared.names.emplace(name).first;
+        }
     }
-    if (shared.names.size() >= mostSharedNames) {
-        return nullptr;
+    if (found != nullptr) {
+        recent[nextRecent++ % recentCount] = found;
     }
-    return &*shared.names.emplace(name).first;
+    return found;
 }
 
 } // namespace xmltree::detail
