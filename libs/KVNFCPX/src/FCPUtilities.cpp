@@ -129,8 +129,8 @@ void FCPUtilities::installShareDestination() {
     if (fileExists(target)) {
         return;
     }
-    KOLT_LOG_DEBUG("installShareDestination()", "Copying", resource->string(), "to",
-                   target.string());
+    const auto source = resource->string(); // GCC and clang number a split log call apart
+    KOLT_LOG_DEBUG("installShareDestination()", "Copying", source, "to", target.string());
     fs::copy_file(*resource, target);
 }
 

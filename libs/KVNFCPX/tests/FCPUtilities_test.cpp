@@ -50,7 +50,7 @@ TEST_F(ShareDestination, InstallsIntoAMissingFolderOnceAndNeverReplacesTheCopy) 
     const auto resource = FCPUtilities::resourceBundle() / "KVN H.264.fcpxdest";
     EXPECT_EQ(contentsOf(installed), contentsOf(resource));
     EXPECT_THAT(capture.lines(), ElementsAre("FCPUtilities.cpp:installShareDestination():" +
-                                             std::string("132:Copying ") + resource.string() +
+                                             std::string("133:Copying ") + resource.string() +
                                              " to " + installed.string()));
 
     // A copy that is already there, even a different one, stays as it is and nothing is logged.
