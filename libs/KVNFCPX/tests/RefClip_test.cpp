@@ -91,7 +91,9 @@ TEST(RefClip, TimelinesThatReferToThemselvesOrExplodeAreRefused) {
         <media id="loop"><sequence><spine><ref-clip ref="loop" offset="0s" duration="1s"/>
             </spine></sequence></media>)";
     for (int level = 0; level < 40; ++level) {
-        const std::string next = "x" + std::to_string(level + 1);
+        // Appended, not `"x" + std::to_string(...)`: GCC 12 at -O3 reports a false -Wrestrict
+        // inside the inlined insertion of a literal before a temporary string.
+        const auto next = std::string("x").append(std::to_string(level + 1));
         media += "<media id=\"x" + std::to_string(level) + "\"><sequence><spine><ref-clip ref=\"" +
                  next + "\" offset=\"0s\" duration=\"1s\"/><ref-clip ref=\"" + next +
                  "\" offset=\"1s\" duration=\"1s\"/></spine></sequence></media>";
