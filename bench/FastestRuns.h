@@ -53,7 +53,7 @@ void measureRuns(benchmark::State& state, const std::string& name, const std::st
         best.first = std::min(best.first, times.first);
         best.second = std::min(best.second, times.second);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * xml.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(xml.size()));
     for (const auto& [key, seconds] :
          {std::pair{runKey(name, state.range(0)), best.second},
           std::pair{runKey(firstRun(name), state.range(0)), best.first}}) {
