@@ -53,11 +53,7 @@ void addCuesCommand(CLI::App& app) {
         ->default_str("csv");
     command->add_flag("--merge", options->merge,
                       "Join the pieces of a clip split by a blade cut into one row");
-    command
-        ->add_option("--log-level", options->logLevel,
-                     "Show the engine's log lines on stderr from this level up")
-        ->check(CLI::IsMember({"debug", "info", "error", "none"}))
-        ->default_str("error");
+    addLogLevelOption(*command, options->logLevel);
     command->callback([options] { cues(*options); });
 }
 

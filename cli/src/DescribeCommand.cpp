@@ -50,11 +50,7 @@ void addDescribeCommand(CLI::App& app) {
                       "random, so that two runs print the same");
     command->add_flag("--accept-newer", options->acceptNewer,
                       "Read a document of a newer version 1.<n> as 1.13, with a warning");
-    command
-        ->add_option("--log-level", options->logLevel,
-                     "Show the engine's log lines on stderr from this level up")
-        ->check(CLI::IsMember({"debug", "info", "error", "none"}))
-        ->default_str("error");
+    addLogLevelOption(*command, options->logLevel);
     command->callback([options] { describe(*options); });
 }
 

@@ -74,4 +74,12 @@ kvnfcpx::FCPXMLDescription loadDescription(const std::string& path,
     }
 }
 
+void addLogLevelOption(CLI::App& command, std::string& level) {
+    command
+        .add_option("--log-level", level,
+                    "Show the engine's log lines on stderr from this level up")
+        ->check(CLI::IsMember({"debug", "info", "error", "none"}))
+        ->default_str("error");
+}
+
 } // namespace velotrack::cli

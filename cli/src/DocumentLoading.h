@@ -3,6 +3,10 @@
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <string>
 
+namespace CLI {
+class App;
+} // namespace CLI
+
 namespace velotrack::cli {
 
 // The document at `path` (a .fcpxml file or a .fcpxmld bundle), or standard input for "-", as
@@ -18,5 +22,9 @@ inline kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool 
 
 // The engine's log lines on stderr from `level` up ("debug", "info", "error"), or none ("none").
 void installLogSink(const std::string& level);
+
+// The "--log-level" option of the commands that read a document, stored in `level` (which
+// outlives the command), for installLogSink.
+void addLogLevelOption(CLI::App& command, std::string& level);
 
 } // namespace velotrack::cli

@@ -78,11 +78,7 @@ void addMarkersCommand(CLI::App& app) {
                      "Which markers the rows list (chapters and vtt always take the chapters)")
         ->check(CLI::IsMember({"all", "comment", "chapter"}))
         ->default_str("all");
-    command
-        ->add_option("--log-level", options->logLevel,
-                     "Show the engine's log lines on stderr from this level up")
-        ->check(CLI::IsMember({"debug", "info", "error", "none"}))
-        ->default_str("error");
+    addLogLevelOption(*command, options->logLevel);
     command->callback([options] { markers(*options); });
 }
 
