@@ -244,4 +244,13 @@ XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::s
     return element;
 }
 
+std::vector<XMLElement::Ptr> XMLElement::takeChildren() noexcept {
+    std::vector<Ptr> taken = std::move(children_);
+    children_.clear();
+    for (const Ptr& element : taken) {
+        element->parent_.reset();
+    }
+    return taken;
+}
+
 } // namespace xmltree
