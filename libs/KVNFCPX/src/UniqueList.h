@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <platform/Memory.h>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -80,14 +82,15 @@ public:
             // Every distinct value has exactly one entry, at its first occurrence. Entries of
             // values already kept in this pass point at their new places below `kept`, so the
             // look-up never reads a moved-from element.
-            std::size_t& first = firstPositionEntry(items_[position], position);
+            std::uint32_t& first = firstPositionEntry(items_[position], position);
             if (first != position) {
                 continue;
             }
             if (kept != position) {
                 items_[kept] = std::move(items_[position]);
             }
-            first = kept++;
+            // kept <= position, which the index took.
+            first = static_cast<std::uint32_t>(kept++);
         }
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(kept), items_.end());
         indexedCount_ = items_.size();
@@ -106,15 +109,15 @@ private:
 
     // The position of the first indexed element equal to `item`, or npos.
     std::size_t firstPosition(const T& item, std::size_t hash) const {
-        const std::size_t* entry =
+        const std::uint32_t* entry =
             index_.find(hash, [&](std::size_t position) { return items_[position] == item; });
         return entry ? *entry : npos;
     }
 
     // The index entry of the value of the element at `position`.
-    std::size_t& firstPositionEntry(const T& item, std::size_t position) {
+    std::uint32_t& firstPositionEntry(const T& item, std::size_t position) {
         const std::size_t hash = hashOf(item);
-        std::size_t* entry = index_.find(hash, [&](std::size_t candidate) {
+        std::uint32_t* entry = index_.find(hash, [&](std::size_t candidate) {
             return candidate == position || items_[candidate] == item;
         });
         // Always found once indexAll() has run: every element's value has an entry.
@@ -138,47 +141,58 @@ private:
         indexedCount_ = items_.size();
     }
 
-    // Open addressing with linear probing over (hash, position) slots: no allocation per entry
-    // and neighbouring probes in one cache line, which a node-based map lacks.
+    // Open addressing with linear probing over 8-byte slots: no allocation per entry, eight
+    // neighbouring probes in one cache line, and an index a small part of the list it serves
+    // (a clip is hundreds of bytes, its slots 16). A slot keeps 31 bits of the hash, with the
+    // top bit set to mark it used; the full hash is only ever compared through them.
     class PositionIndex {
     public:
         // The position of a matching entry among those stored with `hash`, or null.
-        template <class Matches> std::size_t* find(std::size_t hash, Matches&& matches) {
+        template <class Matches> std::uint32_t* find(std::size_t hash, Matches&& matches) {
             if (slots_.empty()) {
                 return nullptr;
             }
-            for (std::size_t slot = hash & mask(); slots_[slot].used; slot = (slot + 1) & mask()) {
-                if (slots_[slot].hash == hash && matches(slots_[slot].position)) {
+            const std::uint32_t tag = tagOf(hash);
+            for (std::size_t slot = tag & mask(); slots_[slot].tag != 0;
+                 slot = (slot + 1) & mask()) {
+                if (slots_[slot].tag == tag && matches(slots_[slot].position)) {
                     return &slots_[slot].position;
                 }
             }
             return nullptr;
         }
         template <class Matches>
-        const std::size_t* find(std::size_t hash, Matches&& matches) const {
+        const std::uint32_t* find(std::size_t hash, Matches&& matches) const {
             return const_cast<PositionIndex*>(this)->find(hash, std::forward<Matches>(matches));
         }
 
-        std::size_t& insert(std::size_t hash, std::size_t position) {
+        std::uint32_t& insert(std::size_t hash, std::size_t position) {
+            if (position >= std::numeric_limits<std::uint32_t>::max()) {
+                throw std::length_error("UniqueList: more elements than an index can place");
+            }
             if ((count_ + 1) * 2 > slots_.size()) {
                 grow();
             }
             ++count_;
-            return place({hash, position, true});
+            return place({tagOf(hash), static_cast<std::uint32_t>(position)});
         }
 
     private:
         struct Slot {
-            std::size_t hash = 0;
-            std::size_t position = 0;
-            bool used = false;
+            // 0 for an empty slot.
+            std::uint32_t tag = 0;
+            std::uint32_t position = 0;
         };
+
+        static std::uint32_t tagOf(std::size_t hash) noexcept {
+            return static_cast<std::uint32_t>(hash) | 0x8000'0000U;
+        }
 
         std::size_t mask() const noexcept { return slots_.size() - 1; }
 
-        std::size_t& place(const Slot& entry) {
-            std::size_t slot = entry.hash & mask();
-            while (slots_[slot].used) {
+        std::uint32_t& place(const Slot& entry) {
+            std::size_t slot = entry.tag & mask();
+            while (slots_[slot].tag != 0) {
                 slot = (slot + 1) & mask();
             }
             slots_[slot] = entry;
@@ -189,7 +203,7 @@ private:
             std::vector<Slot> previous(slots_.empty() ? 32 : slots_.size() * 2);
             previous.swap(slots_);
             for (const Slot& entry : previous) {
-                if (entry.used) {
+                if (entry.tag != 0) {
                     place(entry);
                 }
             }
