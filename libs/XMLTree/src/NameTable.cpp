@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace xmltree::detail {
 
@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t longestSharedName = 64;
 constexpr std::size_t mostSharedNames = 4096;
+constexpr std::size_t tableCount = 2;
 
 struct NameHash {
     using is_transparent = void;
@@ -22,46 +23,70 @@ struct NameHash {
 
 struct Table {
     std::mutex lock;
-    // Nodes never move, so pointers to the names stay valid as the set grows.
-    std::unordered_set<std::string, NameHash, std::equal_to<>> names;
+    // Nodes never move, so pointers to the names stay valid as the map grows.
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> indices;
+    // Written once per number, before the number is handed out.
+    std::array<const std::string*, mostSharedNames> names{};
 };
 
-// Never destroyed: elements released during static destruction may still point into it.
-Table& table() {
-    static Table* const shared = new Table;
-    return *shared;
+// Never destroyed: elements released during static destruction may still refer to them.
+Table& table(NameTable which) {
+    static std::array<Table, tableCount>* const shared = new std::array<Table, tableCount>;
+    return (*shared)[static_cast<std::size_t>(which)];
+}
+
+// A reader meets the same few dozen names over and over: each thread remembers the ones it
+// met last in a small direct-mapped cache and finds them again without the lock. Shared names
+// are never removed, so what it remembers stays valid.
+struct Recent {
+    const std::string* name;
+    std::uint32_t index;
+};
+constexpr std::size_t recentSlots = 128;
+thread_local constinit std::array<std::array<Recent, recentSlots>, tableCount> recent{};
+
+std::size_t slotOf(std::string_view name) noexcept {
+    if (name.empty()) {
+        return 0;
+    }
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(name[at]); };
+    const std::size_t mix =
+        name.size() * 37 ^ byte(0) * 31 ^ byte(name.size() / 2) * 7 ^ byte(name.size() - 1) * 131;
+    return mix % recentSlots;
 }
 
 } // namespace
 
-const std::string* sharedName(std::string_view name) {
+std::uint32_t sharedNameIndex(NameTable which, std::string_view name) {
     if (name.size() > longestSharedName) {
-        return nullptr;
+        return noSharedName;
     }
-    // A reader meets the same few names over and over: the last ones this thread used are found
-    // without the lock. Shared names are never removed, so these pointers stay valid.
-    constexpr std::size_t recentCount = 8;
-    thread_local std::array<const std::string*, recentCount> recent{};
-    thread_local std::size_t nextRecent = 0;
-    for (const std::string* known : recent) {
-        if (known != nullptr && *known == name) {
-            return known;
+    Recent& remembered = recent[static_cast<std::size_t>(which)][slotOf(name)];
+    if (remembered.name != nullptr && *remembered.name == name) {
+        return remembered.index;
+    }
+    Table& shared = table(which);
+    const std::lock_guard guard(shared.lock);
+    auto existing = shared.indices.find(name);
+    if (existing == shared.indices.end()) {
+        if (shared.indices.size() >= mostSharedNames) {
+            return noSharedName;
         }
+        const auto index = static_cast<std::uint32_t>(shared.indices.size());
+        existing = shared.indices.emplace(std::string(name), index).first;
+        shared.names[index] = &existing->first;
     }
-    Table& shared = table();
-    const std::string* found = nullptr;
-    {
-        const std::lock_guard guard(shared.lock);
-        if (const auto existing = shared.names.find(name); existing != shared.names.end()) {
-            found = &*existing;
-        } else if (shared.names.size() < mostSharedNames) {
-            found = &*shared.names.emplace(name).first;
-        }
-    }
-    if (found != nullptr) {
-        recent[nextRecent++ % recentCount] = found;
-    }
-    return found;
+    remembered = {&existing->first, existing->second};
+    return existing->second;
+}
+
+const std::string& sharedNameAt(NameTable which, std::uint32_t index) noexcept {
+    return *table(which).names[index];
+}
+
+const std::string* sharedName(std::string_view name) {
+    const std::uint32_t index = sharedNameIndex(NameTable::elements, name);
+    return index == noSharedName ? nullptr : &sharedNameAt(NameTable::elements, index);
 }
 
 } // namespace xmltree::detail

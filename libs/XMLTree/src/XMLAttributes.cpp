@@ -1,6 +1,9 @@
 #include "xmltree/XMLAttributes.h"
 
+#include "NameTable.h"
+
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -41,9 +44,10 @@ std::span<Entry> lastOfEachName(std::span<Entry> sorted) {
     return sorted.first(kept);
 }
 
+// Sizes and ends share their word with a flag, so they stay below 2 GiB.
 std::uint32_t checkedSize(std::size_t size) {
-    if (size > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("XMLAttributes: more than 4 GiB of attribute text on one element");
+    if (size >= std::size_t{1} << 31) {
+        throw std::length_error("XMLAttributes: more than 2 GiB of attribute text on one element");
     }
     return static_cast<std::uint32_t>(size);
 }
@@ -65,15 +69,28 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
     if (unique.empty()) {
         return attributes;
     }
-    std::size_t textSize = 0;
-    for (const auto& [name, value] : unique) {
-        textSize += name.size() + value.size();
+    // Each name's number is looked up once; an element rarely has more than a few dozen.
+    constexpr std::size_t usualCount = 32;
+    std::array<std::uint32_t, usualCount> usualIndices;
+    std::vector<std::uint32_t> manyIndices;
+    std::span<std::uint32_t> indices = std::span(usualIndices).first(0);
+    if (unique.size() <= usualCount) {
+        indices = std::span(usualIndices).first(unique.size());
+    } else {
+        manyIndices.resize(unique.size());
+        indices = manyIndices;
     }
-    attributes.count_ = checkedSize(unique.size());
-    attributes.textSize_ = checkedSize(textSize);
-    attributes.block_ =
-        std::make_unique_for_overwrite<std::byte[]>(unique.size() * sizeof(Place) + textSize);
-    auto* table = reinterpret_cast<Place*>(attributes.block_.get());
+    std::size_t textSize = 0;
+    for (std::size_t index = 0; index < unique.size(); ++index) {
+        const auto& [name, value] = unique[index];
+        indices[index] = detail::sharedNameIndex(detail::NameTable::attributes, name);
+        textSize += value.size() + (indices[index] == detail::noSharedName ? name.size() : 0);
+    }
+    const Header header{checkedSize(unique.size()), checkedSize(textSize)};
+    attributes.block_ = std::make_unique_for_overwrite<std::byte[]>(
+        sizeof(Header) + unique.size() * sizeof(Place) + textSize);
+    std::memcpy(attributes.block_.get(), &header, sizeof header);
+    auto* table = reinterpret_cast<Place*>(attributes.block_.get() + sizeof(Header));
     char* text = reinterpret_cast<char*>(table + unique.size());
     std::uint32_t written = 0;
     const auto append = [&](std::string_view part) {
@@ -83,16 +100,16 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
     };
     for (std::size_t index = 0; index < unique.size(); ++index) {
         const auto& [name, value] = unique[index];
-        table[index].nameEnd = append(name);
+        table[index].name =
+            indices[index] == detail::noSharedName ? append(name) : indices[index] | sharedNameFlag;
         table[index].valueEnd = append(value);
     }
     return attributes;
 }
 
-XMLAttributes::XMLAttributes(const XMLAttributes& other)
-    : count_(other.count_), textSize_(other.textSize_) {
+XMLAttributes::XMLAttributes(const XMLAttributes& other) {
     if (other.block_) {
-        const std::size_t size = count_ * sizeof(Place) + textSize_;
+        const std::size_t size = other.blockSize();
         block_ = std::make_unique_for_overwrite<std::byte[]>(size);
         std::memcpy(block_.get(), other.block_.get(), size);
     }
@@ -105,28 +122,41 @@ XMLAttributes& XMLAttributes::operator=(const XMLAttributes& other) {
     return *this;
 }
 
-const XMLAttributes::Place* XMLAttributes::places() const noexcept {
-    return reinterpret_cast<const Place*>(block_.get());
+std::size_t XMLAttributes::blockSize() const noexcept {
+    return sizeof(Header) + header().count * sizeof(Place) + header().textSize;
 }
 
-std::string_view XMLAttributes::textAt(std::uint32_t start, std::uint32_t end) const noexcept {
-    const char* text = reinterpret_cast<const char*>(places() + count_);
-    return {text + start, end - start};
+const XMLAttributes::Place* XMLAttributes::places() const noexcept {
+    return reinterpret_cast<const Place*>(block_.get() + sizeof(Header));
+}
+
+const char* XMLAttributes::text() const noexcept {
+    return reinterpret_cast<const char*>(places() + header().count);
+}
+
+std::uint32_t XMLAttributes::startOf(std::size_t index) const noexcept {
+    return index == 0 ? 0 : places()[index - 1].valueEnd;
 }
 
 std::string_view XMLAttributes::nameAt(std::size_t index) const noexcept {
-    const std::uint32_t start = index == 0 ? 0 : places()[index - 1].valueEnd;
-    return textAt(start, places()[index].nameEnd);
+    const std::uint32_t name = places()[index].name;
+    if ((name & sharedNameFlag) != 0) {
+        return detail::sharedNameAt(detail::NameTable::attributes, name & ~sharedNameFlag);
+    }
+    const std::uint32_t start = startOf(index);
+    return {text() + start, name - start};
 }
 
 XMLAttributes::value_type XMLAttributes::entryAt(std::size_t index) const noexcept {
     const Place& place = places()[index];
-    return {nameAt(index), textAt(place.nameEnd, place.valueEnd)};
+    const std::uint32_t valueStart =
+        (place.name & sharedNameFlag) != 0 ? startOf(index) : place.name;
+    return {nameAt(index), {text() + valueStart, place.valueEnd - valueStart}};
 }
 
 std::size_t XMLAttributes::lowerBound(std::string_view name) const noexcept {
     std::size_t low = 0;
-    std::size_t high = count_;
+    std::size_t high = size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
         if (nameAt(middle) < name) {
@@ -140,7 +170,7 @@ std::size_t XMLAttributes::lowerBound(std::string_view name) const noexcept {
 
 std::optional<std::string_view> XMLAttributes::find(std::string_view name) const noexcept {
     const std::size_t index = lowerBound(name);
-    if (index == count_) {
+    if (index == size()) {
         return std::nullopt;
     }
     const auto [foundName, value] = entryAt(index);

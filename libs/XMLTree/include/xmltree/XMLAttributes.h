@@ -17,7 +17,9 @@ namespace xmltree {
 /// All names and values of an element live in one block, after a table of their places sorted
 /// by name. Documents carry millions of attributes, a handful per element: one allocation per
 /// element (none for an element without attributes) keeps a loaded tree compact, and a look-up
-/// is a binary search. Editing rebuilds the block, which suits the few edits made by hand.
+/// is a binary search. A name that recurs across a document (nearly all do) is a number standing
+/// for one shared copy instead of its bytes. Editing rebuilds the block, which suits the few
+/// edits made by hand.
 class XMLAttributes {
 public:
     /// Views into the set: valid until it changes or goes away.
@@ -93,31 +95,39 @@ public:
     /// Whether `name` was there.
     bool erase(std::string_view name);
 
-    std::size_t size() const noexcept { return count_; }
-    bool empty() const noexcept { return count_ == 0; }
+    std::size_t size() const noexcept { return block_ ? header().count : 0; }
+    bool empty() const noexcept { return !block_; }
     const_iterator begin() const noexcept { return {this, 0}; }
-    const_iterator end() const noexcept { return {this, count_}; }
+    const_iterator end() const noexcept { return {this, size()}; }
 
     friend bool operator==(const XMLAttributes& lhs, const XMLAttributes& rhs) noexcept;
 
 private:
+    /// The block begins with its sizes, so that a set costs one pointer in its element.
+    struct Header {
+        std::uint32_t count;
+        std::uint32_t textSize;
+    };
     /// Where an attribute's name and value end in the text that follows the table. The text
-    /// holds each name followed by its value, in table order, so an attribute's name begins
-    /// where the previous one's value ends (at 0 for the first).
+    /// holds each name that is not shared followed by its value, in table order, so an
+    /// attribute's text begins where the previous one's value ends (at 0 for the first). A
+    /// shared name is its number in the name table with `sharedNameFlag` set, in place of its end.
     struct Place {
-        std::uint32_t nameEnd;
+        std::uint32_t name;
         std::uint32_t valueEnd;
     };
+    static constexpr std::uint32_t sharedNameFlag = std::uint32_t{1} << 31;
 
+    const Header& header() const noexcept { return *reinterpret_cast<const Header*>(block_.get()); }
     const Place* places() const noexcept;
-    std::string_view textAt(std::uint32_t start, std::uint32_t end) const noexcept;
+    const char* text() const noexcept;
+    std::uint32_t startOf(std::size_t index) const noexcept;
     std::string_view nameAt(std::size_t index) const noexcept;
     value_type entryAt(std::size_t index) const noexcept;
     std::size_t lowerBound(std::string_view name) const noexcept;
+    std::size_t blockSize() const noexcept;
 
     std::unique_ptr<std::byte[]> block_;
-    std::uint32_t count_ = 0;
-    std::uint32_t textSize_ = 0;
 };
 
 } // namespace xmltree
