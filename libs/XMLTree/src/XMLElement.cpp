@@ -4,8 +4,10 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
+#include <mutex>
 #include <ranges>
 #include <system_error>
 #include <utility>
@@ -54,6 +56,21 @@ template <typename Range> XMLElement::Ptr firstNamed(Range&& elements, std::stri
     return found == std::ranges::end(elements) ? nullptr : *found;
 }
 
+// A child refers to its parent by plain address, and the last owner of the parent may let go
+// of it on one thread while another reads a child it holds. A reader follows the address only
+// under the lock of the parent's stripe, and a parent clears its children's addresses under
+// that same lock before it goes away, so no reader ever follows the address of a parent that
+// is gone. Stripes rather than one lock, so that readers of different parents rarely meet.
+struct alignas(64) Stripe {
+    std::mutex lock;
+};
+constinit std::array<Stripe, 64> stripes;
+
+std::mutex& stripeOf(const XMLElement* parent) noexcept {
+    const auto address = reinterpret_cast<std::uintptr_t>(parent);
+    return stripes[(address >> 4 ^ address >> 10) % stripes.size()].lock;
+}
+
 } // namespace
 
 XMLElement::Ptr XMLElement::create(std::string name, std::optional<std::string> value,
@@ -69,21 +86,53 @@ XMLElement::Ptr XMLElement::createError(std::string name, XMLErrorCode error) {
 
 const std::optional<std::string> XMLElement::absentValue{};
 
+// The tags need the low bits of a name's address free, and room for every error code.
+static_assert(alignof(std::string) > 4);
+static_assert(XMLError::cases.size() <= 3);
+
 XMLElement::XMLElement(ConstructionKey, std::string name, std::optional<std::string> value,
                        Attributes attributes, std::optional<XMLErrorCode> error)
-    : name_(detail::sharedName(name)), attributes_(std::move(attributes)),
-      error_(error ? static_cast<std::uint8_t>(static_cast<unsigned>(*error) + 1) : 0) {
+    : attributes_(std::move(attributes)) {
     setValue(std::move(value));
-    if (name_ == nullptr) {
-        name_ = new std::string(std::move(name));
-        ownsName_ = true;
+    const std::string* shared = detail::sharedName(name);
+    name_ = shared != nullptr
+                ? reinterpret_cast<std::uintptr_t>(shared)
+                : reinterpret_cast<std::uintptr_t>(new std::string(std::move(name))) | ownsNameBit;
+    if (error) {
+        name_ |= (static_cast<std::uintptr_t>(*error) + 1) << errorShift;
     }
 }
 
 XMLElement::~XMLElement() {
+    detachChildren();
     releaseSubtrees(std::move(children_));
-    if (ownsName_) {
-        delete name_;
+    if ((name_ & ownsNameBit) != 0) {
+        delete &name();
+    }
+}
+
+XMLElement::Ptr XMLElement::parent() const noexcept {
+    XMLElement* const parentElement = parent_.load(std::memory_order_relaxed);
+    if (parentElement == nullptr) {
+        return nullptr;
+    }
+    const std::lock_guard guard(stripeOf(parentElement));
+    // Cleared meanwhile: the parent is going away or let this element go. Otherwise the parent
+    // cannot finish going away while the lock is held; once its last owner has let go, the
+    // lock below yields null.
+    if (parent_.load(std::memory_order_relaxed) != parentElement) {
+        return nullptr;
+    }
+    return parentElement->weak_from_this().lock();
+}
+
+void XMLElement::detachChildren() noexcept {
+    if (children_.empty()) {
+        return;
+    }
+    const std::lock_guard guard(stripeOf(this));
+    for (const Ptr& child : children_) {
+        child->parent_.store(nullptr, std::memory_order_relaxed);
     }
 }
 
@@ -92,19 +141,26 @@ void XMLElement::setValue(std::optional<std::string> value) {
 }
 
 void XMLElement::removeAllChildren() noexcept {
+    detachChildren();
     std::vector<Ptr> removed = std::move(children_);
     children_.clear();
     releaseSubtrees(std::move(removed));
 }
 
 // An explicit stack instead of one destructor per level, so that a deep tree cannot exhaust
-// the call stack. An element someone else still holds keeps its children. Should the stack
-// fail to grow, the element's own destructor takes over its subtree.
+// the call stack. An element someone else still holds keeps its children; whether anyone does
+// is decided under the element's stripe lock, which a child's parent() takes to reach it. Every
+// element in `pending` already has no parent. Should the stack fail to grow, the element's own
+// destructor takes over its subtree.
 void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
     while (!pending.empty()) {
         Ptr element = std::move(pending.back());
         pending.pop_back();
-        if (element.use_count() != 1 || element->children_.empty()) {
+        if (element->children_.empty()) {
+            continue;
+        }
+        const std::lock_guard guard(stripeOf(element.get()));
+        if (element.use_count() != 1) {
             continue;
         }
         try {
@@ -112,7 +168,10 @@ void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
         } catch (...) {
             continue;
         }
-        std::ranges::move(element->children_, std::back_inserter(pending));
+        for (Ptr& child : element->children_) {
+            child->parent_.store(nullptr, std::memory_order_relaxed);
+            pending.push_back(std::move(child));
+        }
         element->children_.clear();
     }
 }
@@ -135,13 +194,13 @@ std::optional<std::vector<XMLElement::Ptr>> XMLElement::all() const {
         return std::nullopt;
     }
     std::vector<Ptr> namesakes;
-    std::ranges::copy_if(parentElement->children_, std::back_inserter(namesakes), named(*name_));
+    std::ranges::copy_if(parentElement->children_, std::back_inserter(namesakes), named(name()));
     return namesakes;
 }
 
 XMLElement::Ptr XMLElement::first() const {
     Ptr parentElement = parent();
-    return parentElement ? firstNamed(parentElement->children_, *name_) : nullptr;
+    return parentElement ? firstNamed(parentElement->children_, name()) : nullptr;
 }
 
 XMLElement::Ptr XMLElement::last() const {
@@ -151,14 +210,14 @@ XMLElement::Ptr XMLElement::last() const {
     }
     // Reverse iterators rather than a reversed view: clang 14 cannot use libstdc++ 12's views.
     const auto& siblings = parentElement->children_;
-    const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(*name_));
+    const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(name()));
     return found == siblings.rend() ? nullptr : *found;
 }
 
 std::size_t XMLElement::count() const {
     Ptr parentElement = parent();
     return parentElement ? static_cast<std::size_t>(
-                               std::ranges::count_if(parentElement->children_, named(*name_)))
+                               std::ranges::count_if(parentElement->children_, named(name())))
                          : 0;
 }
 
@@ -229,9 +288,8 @@ std::optional<double> XMLElement::doubleValue() const {
 
 void XMLElement::adoptChildren(std::span<Ptr> elements) {
     children_.reserve(children_.size() + elements.size());
-    const std::weak_ptr<XMLElement> self = weak_from_this();
     for (Ptr& element : elements) {
-        element->parent_ = self;
+        element->parent_.store(this, std::memory_order_relaxed);
         children_.push_back(std::move(element));
     }
 }
@@ -239,17 +297,15 @@ void XMLElement::adoptChildren(std::span<Ptr> elements) {
 XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::string> childValue,
                                      Attributes childAttributes) {
     Ptr element = create(std::move(childName), std::move(childValue), std::move(childAttributes));
-    element->parent_ = weak_from_this();
+    element->parent_.store(this, std::memory_order_relaxed);
     children_.push_back(element);
     return element;
 }
 
 std::vector<XMLElement::Ptr> XMLElement::takeChildren() noexcept {
+    detachChildren();
     std::vector<Ptr> taken = std::move(children_);
     children_.clear();
-    for (const Ptr& element : taken) {
-        element->parent_.reset();
-    }
     return taken;
 }
 

@@ -3,6 +3,7 @@
 #include "xmltree/XMLAttributes.h"
 #include "xmltree/XMLError.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,8 +21,9 @@ class TreeBuilder;
 }
 
 /// One element of an XML tree. Elements are shared: a parent owns its children through
-/// std::shared_ptr and each child refers back to its parent weakly, so holding any element
-/// keeps its subtree alive but not its ancestors.
+/// std::shared_ptr and each child refers back to its parent without owning it, so holding any
+/// element keeps its subtree alive but not its ancestors. A parent that goes away, or lets a
+/// child go, first tells the child, which then has no parent.
 ///
 /// Error policy: nothing here throws on a miss. Looking up a child that is not there yields a
 /// new detached element carrying the error `elementNotFound`, so chains of look-ups never fail
@@ -56,7 +58,9 @@ public:
     /// Releases the subtree iteratively; see the class comment.
     ~XMLElement();
 
-    const std::string& name() const noexcept { return *name_; }
+    const std::string& name() const noexcept {
+        return *reinterpret_cast<const std::string*>(name_ & ~nameTagMask);
+    }
     const std::optional<std::string>& value() const noexcept {
         return value_ ? *value_ : absentValue;
     }
@@ -68,9 +72,10 @@ public:
     std::optional<std::string_view> attribute(std::string_view attributeName) const noexcept;
     const std::vector<Ptr>& children() const noexcept { return children_; }
     /// Null for a top element of a free-standing tree and for detached elements.
-    Ptr parent() const noexcept { return parent_.lock(); }
+    Ptr parent() const noexcept;
     std::optional<XMLErrorCode> error() const noexcept {
-        return error_ == 0 ? std::nullopt : std::optional(static_cast<XMLErrorCode>(error_ - 1));
+        const auto error = static_cast<unsigned>((name_ & errorMask) >> errorShift);
+        return error == 0 ? std::nullopt : std::optional(static_cast<XMLErrorCode>(error - 1));
     }
 
     /// The first direct child named exactly `childName`, or a new detached element of that name
@@ -127,21 +132,28 @@ private:
     void adoptChildren(std::span<Ptr> elements);
     template <typename Visit> void visitDescendants(Visit&& visit) const;
     static void releaseSubtrees(std::vector<Ptr> pending) noexcept;
+    /// Tells each child that this element is no longer its parent.
+    void detachChildren() noexcept;
 
     static const std::optional<std::string> absentValue;
 
     // A document holds an element per tag, so the fields are laid out for size: the name is
     // shared with every element of that name (see NameTable), the value (which most elements
-    // lack) is boxed, the error takes a byte.
-    std::weak_ptr<XMLElement> parent_;
+    // lack) is boxed, and the error and whether the name is the element's own ride in the low
+    // bits of the name's address.
+    static constexpr std::uintptr_t ownsNameBit = 1;
+    static constexpr std::uintptr_t errorShift = 1;
+    /// 0 for none, else the code + 1.
+    static constexpr std::uintptr_t errorMask = 3 << errorShift;
+    static constexpr std::uintptr_t nameTagMask = ownsNameBit | errorMask;
+
+    /// Cleared (under a lock, see parent()) before the parent goes away or lets this element go.
+    std::atomic<XMLElement*> parent_ = nullptr;
     std::vector<Ptr> children_;
-    const std::string* name_;
+    /// The address of the name, tagged as above.
+    std::uintptr_t name_ = 0;
     std::unique_ptr<std::optional<std::string>> value_;
     Attributes attributes_;
-    /// 0 for none, else the code + 1.
-    std::uint8_t error_ = 0;
-    /// Whether `name_` is this element's own string rather than a shared one.
-    bool ownsName_ = false;
 };
 
 } // namespace xmltree
