@@ -52,6 +52,11 @@ std::uint32_t checkedSize(std::size_t size) {
     return static_cast<std::uint32_t>(size);
 }
 
+// Text shorter than this has its places in 16-bit halves; shared names are numbered below 4096,
+// so their number fits beside the flag too.
+constexpr std::uint32_t narrowLimit = 0x8000;
+constexpr std::uint32_t narrowSharedFlag = 0x8000;
+
 } // namespace
 
 XMLAttributes::XMLAttributes(std::initializer_list<value_type> entries)
@@ -87,11 +92,25 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
         textSize += value.size() + (indices[index] == detail::noSharedName ? name.size() : 0);
     }
     const Header header{checkedSize(unique.size()), checkedSize(textSize)};
+    const std::size_t placeBytes = placeSize(header.textSize);
     attributes.block_ = std::make_unique_for_overwrite<std::byte[]>(
-        sizeof(Header) + unique.size() * sizeof(Place) + textSize);
+        sizeof(Header) + unique.size() * placeBytes + textSize);
     std::memcpy(attributes.block_.get(), &header, sizeof header);
-    auto* table = reinterpret_cast<Place*>(attributes.block_.get() + sizeof(Header));
-    char* text = reinterpret_cast<char*>(table + unique.size());
+    std::byte* const table = attributes.block_.get() + sizeof(Header);
+    char* const text = reinterpret_cast<char*>(table + unique.size() * placeBytes);
+    const auto store = [&](std::size_t index, Place place) {
+        std::byte* const at = table + index * placeBytes;
+        if (placeBytes == sizeof(Place)) {
+            std::memcpy(at, &place, sizeof place);
+            return;
+        }
+        const bool shared = (place.name & sharedNameFlag) != 0;
+        const std::array<std::uint16_t, 2> halves{
+            static_cast<std::uint16_t>(shared ? (place.name & ~sharedNameFlag) | narrowSharedFlag
+                                              : place.name),
+            static_cast<std::uint16_t>(place.valueEnd)};
+        std::memcpy(at, halves.data(), sizeof halves);
+    };
     std::uint32_t written = 0;
     const auto append = [&](std::string_view part) {
         std::memcpy(text + written, part.data(), part.size());
@@ -100,9 +119,9 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
     };
     for (std::size_t index = 0; index < unique.size(); ++index) {
         const auto& [name, value] = unique[index];
-        table[index].name =
+        const std::uint32_t nameField =
             indices[index] == detail::noSharedName ? append(name) : indices[index] | sharedNameFlag;
-        table[index].valueEnd = append(value);
+        store(index, {nameField, append(value)});
     }
     return attributes;
 }
@@ -122,24 +141,39 @@ XMLAttributes& XMLAttributes::operator=(const XMLAttributes& other) {
     return *this;
 }
 
-std::size_t XMLAttributes::blockSize() const noexcept {
-    return sizeof(Header) + header().count * sizeof(Place) + header().textSize;
+std::size_t XMLAttributes::placeSize(std::uint32_t textSize) noexcept {
+    return textSize < narrowLimit ? 2 * sizeof(std::uint16_t) : sizeof(Place);
 }
 
-const XMLAttributes::Place* XMLAttributes::places() const noexcept {
-    return reinterpret_cast<const Place*>(block_.get() + sizeof(Header));
+std::size_t XMLAttributes::blockSize() const noexcept {
+    return sizeof(Header) + header().count * placeSize(header().textSize) + header().textSize;
+}
+
+XMLAttributes::Place XMLAttributes::placeAt(std::size_t index) const noexcept {
+    const std::size_t placeBytes = placeSize(header().textSize);
+    const std::byte* const at = block_.get() + sizeof(Header) + index * placeBytes;
+    Place place;
+    if (placeBytes == sizeof(Place)) {
+        std::memcpy(&place, at, sizeof place);
+        return place;
+    }
+    std::array<std::uint16_t, 2> halves;
+    std::memcpy(halves.data(), at, sizeof halves);
+    const bool shared = (halves[0] & narrowSharedFlag) != 0;
+    return {shared ? (halves[0] & ~narrowSharedFlag) | sharedNameFlag : halves[0], halves[1]};
 }
 
 const char* XMLAttributes::text() const noexcept {
-    return reinterpret_cast<const char*>(places() + header().count);
+    return reinterpret_cast<const char*>(block_.get() + sizeof(Header) +
+                                         header().count * placeSize(header().textSize));
 }
 
 std::uint32_t XMLAttributes::startOf(std::size_t index) const noexcept {
-    return index == 0 ? 0 : places()[index - 1].valueEnd;
+    return index == 0 ? 0 : placeAt(index - 1).valueEnd;
 }
 
 std::string_view XMLAttributes::nameAt(std::size_t index) const noexcept {
-    const std::uint32_t name = places()[index].name;
+    const std::uint32_t name = placeAt(index).name;
     if ((name & sharedNameFlag) != 0) {
         return detail::sharedNameAt(detail::NameTable::attributes, name & ~sharedNameFlag);
     }
@@ -148,7 +182,7 @@ std::string_view XMLAttributes::nameAt(std::size_t index) const noexcept {
 }
 
 XMLAttributes::value_type XMLAttributes::entryAt(std::size_t index) const noexcept {
-    const Place& place = places()[index];
+    const Place place = placeAt(index);
     const std::uint32_t valueStart =
         (place.name & sharedNameFlag) != 0 ? startOf(index) : place.name;
     return {nameAt(index), {text() + valueStart, place.valueEnd - valueStart}};

@@ -112,6 +112,8 @@ private:
     /// holds each name that is not shared followed by its value, in table order, so an
     /// attribute's text begins where the previous one's value ends (at 0 for the first). A
     /// shared name is its number in the name table with `sharedNameFlag` set, in place of its end.
+    /// Stored as two 16-bit halves (the flag in the top bit of the first) when the text is
+    /// shorter than 32 KiB, as nearly every element's is, and as two 32-bit words otherwise.
     struct Place {
         std::uint32_t name;
         std::uint32_t valueEnd;
@@ -119,7 +121,8 @@ private:
     static constexpr std::uint32_t sharedNameFlag = std::uint32_t{1} << 31;
 
     const Header& header() const noexcept { return *reinterpret_cast<const Header*>(block_.get()); }
-    const Place* places() const noexcept;
+    static std::size_t placeSize(std::uint32_t textSize) noexcept;
+    Place placeAt(std::size_t index) const noexcept;
     const char* text() const noexcept;
     std::uint32_t startOf(std::size_t index) const noexcept;
     std::string_view nameAt(std::size_t index) const noexcept;
