@@ -48,6 +48,29 @@ TEST(XMLAttributes, EditingKeepsTheSetOrderedAndUnique) {
     EXPECT_EQ(attributes.find("z"), "2");
 }
 
+// Short recurring names are numbers in a shared table, long ones stay in the block, and the
+// places are stored narrow below 32 KiB of text and wide above it: none of it may show.
+TEST(XMLAttributes, SharedAndOwnNamesReadBackOnEitherSideOfTheNarrowPlaceLimit) {
+    const std::string ownName(100, 'k');
+    for (const std::size_t textSize :
+         {std::size_t{120}, std::size_t{0x7FFE}, std::size_t{0x7FFF}, std::size_t{0x8000},
+          std::size_t{0x8001}, std::size_t{70'000}}) {
+        const std::string value(textSize - ownName.size() - 1, 'v');
+        const XMLAttributes attributes{{"ref", "r"}, {ownName, value}, {"a", ""}};
+        EXPECT_EQ(names(attributes), (std::vector<std::string>{"a", ownName, "ref"}));
+        EXPECT_EQ(attributes.find("a"), "") << textSize;
+        EXPECT_EQ(attributes.find(ownName), value) << textSize;
+        EXPECT_EQ(attributes.find("ref"), "r") << textSize;
+        EXPECT_EQ(attributes.find(std::string(99, 'k')), std::nullopt) << textSize;
+
+        XMLAttributes edited = attributes;
+        EXPECT_EQ(edited, attributes);
+        edited.insert_or_assign("ref", "changed");
+        EXPECT_EQ(edited, (XMLAttributes{{"a", ""}, {"ref", "changed"}, {ownName, value}}));
+        EXPECT_NE(edited, attributes);
+    }
+}
+
 TEST(XMLAttributes, AnElementWithThousandsOfAttributesIsReadAndSearched) {
     std::string xml = "<e";
     for (int i = 4000; i > 0; --i) {

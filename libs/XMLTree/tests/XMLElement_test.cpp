@@ -1,5 +1,7 @@
+#include "xmltree/XMLDocument.h"
 #include "xmltree/XMLElement.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <limits>
 #include <thread>
@@ -143,6 +145,78 @@ TEST(XMLElement, HeldSubtreeSurvivesWhenItsTreeIsReleased) {
     EXPECT_EQ(kept->parent(), nullptr);
     ASSERT_EQ(kept->children().size(), 1u);
     EXPECT_EQ(kept->firstDescendant(named("d"))->value(), "leaf");
+}
+
+// A child refers to its parent by address, so every way a parent lets a child go must leave the
+// child without a parent rather than pointing at an element that is gone.
+TEST(XMLElement, ChildrenOutlivingTheirParentReportNoParentAndStayReadable) {
+    auto root = XMLElement::create("root");
+    auto direct = root->addChild("direct", "d");
+    auto middle = root->addChild("middle");
+    auto grandchild = middle->addChild("grandchild", "g");
+    auto kept = root->addChild("kept");
+    auto keptChild = kept->addChild("inner");
+    middle.reset();
+    root.reset();
+    EXPECT_EQ(direct->parent(), nullptr) << "released by the root's destructor";
+    EXPECT_EQ(direct->value(), "d");
+    EXPECT_EQ(grandchild->parent(), nullptr) << "released on the destructor's own stack";
+    EXPECT_EQ(grandchild->value(), "g");
+    EXPECT_EQ(kept->parent(), nullptr);
+    EXPECT_EQ(keptChild->parent(), kept) << "a held element keeps its children";
+
+    // Reading a document again drops its former elements.
+    auto document = XMLDocument::fromText("<a><b>text</b></a>");
+    auto a = document->root();
+    auto b = a->child("b");
+    document->loadText("<c/>");
+    EXPECT_EQ(a->parent(), nullptr);
+    EXPECT_EQ(b->parent(), a);
+    EXPECT_EQ(b->value(), "text");
+    EXPECT_EQ(document->root()->name(), "c");
+    EXPECT_EQ(document->root()->parent(), document);
+}
+
+// Letting go of a tree is not a change to a subtree someone else holds: readers of held children
+// on other threads see either their parent, whole, or no parent, never one that is going away.
+TEST(XMLElement, HeldChildrenAreReadOnOtherThreadsWhileTheirTreeIsReleased) {
+    constexpr int rounds = 100;
+    constexpr int readerCount = 3;
+    std::atomic<int> wrongParents = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto root = XMLElement::create("root");
+        std::vector<XMLElement::Ptr> leaves;
+        {
+            auto middle = root->addChild("middle");
+            for (int index = 0; index < readerCount; ++index) {
+                leaves.push_back(middle->addChild("leaf"));
+            }
+        }
+        std::atomic<bool> start = false;
+        std::vector<std::thread> readers;
+        for (const auto& leaf : leaves) {
+            readers.emplace_back([&start, &wrongParents, leaf] {
+                while (!start.load()) {
+                }
+                for (int read = 0; read < 100; ++read) {
+                    const auto parent = leaf->parent();
+                    if (parent &&
+                        (parent->name() != "middle" || parent->children().size() != readerCount)) {
+                        ++wrongParents;
+                    }
+                }
+            });
+        }
+        start = true;
+        root.reset();
+        for (auto& reader : readers) {
+            reader.join();
+        }
+        for (const auto& leaf : leaves) {
+            EXPECT_EQ(leaf->parent(), nullptr);
+        }
+    }
+    EXPECT_EQ(wrongParents.load(), 0);
 }
 
 TEST(XMLElement, TakenChildrenAreDetachedAndLiveOnlyAsLongAsTheyAreHeld) {
