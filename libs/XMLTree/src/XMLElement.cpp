@@ -85,6 +85,7 @@ XMLElement::Ptr XMLElement::createError(std::string name, XMLErrorCode error) {
 }
 
 const std::optional<std::string> XMLElement::absentValue{};
+const std::vector<XMLElement::Ptr> XMLElement::noChildren{};
 
 // The tags need the low bits of a name's address free, and room for every error code.
 static_assert(alignof(std::string) > 4);
@@ -105,7 +106,7 @@ XMLElement::XMLElement(ConstructionKey, std::string name, std::optional<std::str
 
 XMLElement::~XMLElement() {
     detachChildren();
-    releaseSubtrees(std::move(children_));
+    releaseSubtrees(releaseChildren());
     if ((name_ & ownsNameBit) != 0) {
         delete &name();
     }
@@ -127,11 +128,11 @@ XMLElement::Ptr XMLElement::parent() const noexcept {
 }
 
 void XMLElement::detachChildren() noexcept {
-    if (children_.empty()) {
+    if (!children_) {
         return;
     }
     const std::lock_guard guard(stripeOf(this));
-    for (const Ptr& child : children_) {
+    for (const Ptr& child : *children_) {
         child->parent_.store(nullptr, std::memory_order_relaxed);
     }
 }
@@ -140,11 +141,18 @@ void XMLElement::setValue(std::optional<std::string> value) {
     value_ = value ? std::make_unique<std::optional<std::string>>(std::move(value)) : nullptr;
 }
 
+std::vector<XMLElement::Ptr> XMLElement::releaseChildren() noexcept {
+    if (!children_) {
+        return {};
+    }
+    std::vector<Ptr> released = std::move(*children_);
+    children_.reset();
+    return released;
+}
+
 void XMLElement::removeAllChildren() noexcept {
     detachChildren();
-    std::vector<Ptr> removed = std::move(children_);
-    children_.clear();
-    releaseSubtrees(std::move(removed));
+    releaseSubtrees(releaseChildren());
 }
 
 // An explicit stack instead of one destructor per level, so that a deep tree cannot exhaust
@@ -156,7 +164,7 @@ void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
     while (!pending.empty()) {
         Ptr element = std::move(pending.back());
         pending.pop_back();
-        if (element->children_.empty()) {
+        if (!element->children_) {
             continue;
         }
         const std::lock_guard guard(stripeOf(element.get()));
@@ -164,15 +172,15 @@ void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
             continue;
         }
         try {
-            pending.reserve(pending.size() + element->children_.size());
+            pending.reserve(pending.size() + element->children_->size());
         } catch (...) {
             continue;
         }
-        for (Ptr& child : element->children_) {
+        for (Ptr& child : *element->children_) {
             child->parent_.store(nullptr, std::memory_order_relaxed);
             pending.push_back(std::move(child));
         }
-        element->children_.clear();
+        element->children_.reset();
     }
 }
 
@@ -182,7 +190,7 @@ XMLElement::attribute(std::string_view attributeName) const noexcept {
 }
 
 XMLElement::Ptr XMLElement::child(std::string_view childName) const {
-    if (Ptr found = firstNamed(children_, childName)) {
+    if (Ptr found = firstNamed(children(), childName)) {
         return found;
     }
     return createError(std::string(childName), XMLErrorCode::elementNotFound);
@@ -194,13 +202,13 @@ std::optional<std::vector<XMLElement::Ptr>> XMLElement::all() const {
         return std::nullopt;
     }
     std::vector<Ptr> namesakes;
-    std::ranges::copy_if(parentElement->children_, std::back_inserter(namesakes), named(name()));
+    std::ranges::copy_if(parentElement->children(), std::back_inserter(namesakes), named(name()));
     return namesakes;
 }
 
 XMLElement::Ptr XMLElement::first() const {
     Ptr parentElement = parent();
-    return parentElement ? firstNamed(parentElement->children_, name()) : nullptr;
+    return parentElement ? firstNamed(parentElement->children(), name()) : nullptr;
 }
 
 XMLElement::Ptr XMLElement::last() const {
@@ -209,7 +217,7 @@ XMLElement::Ptr XMLElement::last() const {
         return nullptr;
     }
     // Reverse iterators rather than a reversed view: clang 14 cannot use libstdc++ 12's views.
-    const auto& siblings = parentElement->children_;
+    const auto& siblings = parentElement->children();
     const auto found = std::find_if(siblings.rbegin(), siblings.rend(), named(name()));
     return found == siblings.rend() ? nullptr : *found;
 }
@@ -217,7 +225,7 @@ XMLElement::Ptr XMLElement::last() const {
 std::size_t XMLElement::count() const {
     Ptr parentElement = parent();
     return parentElement ? static_cast<std::size_t>(
-                               std::ranges::count_if(parentElement->children_, named(name())))
+                               std::ranges::count_if(parentElement->children(), named(name())))
                          : 0;
 }
 
@@ -227,15 +235,15 @@ template <typename Visit> void XMLElement::visitDescendants(Visit&& visit) const
     std::vector<std::pair<const XMLElement*, std::size_t>> stack{{this, 0}};
     while (!stack.empty()) {
         auto& [element, nextIndex] = stack.back();
-        if (nextIndex == element->children_.size()) {
+        if (nextIndex == element->children().size()) {
             stack.pop_back();
             continue;
         }
-        const Ptr& descendant = element->children_[nextIndex++];
+        const Ptr& descendant = element->children()[nextIndex++];
         if (visit(descendant)) {
             return;
         }
-        if (!descendant->children_.empty()) {
+        if (descendant->children_) {
             stack.emplace_back(descendant.get(), 0);
         }
     }
@@ -287,10 +295,13 @@ std::optional<double> XMLElement::doubleValue() const {
 }
 
 void XMLElement::adoptChildren(std::span<Ptr> elements) {
-    children_.reserve(children_.size() + elements.size());
+    if (!children_) {
+        children_ = std::make_unique<std::vector<Ptr>>();
+    }
+    children_->reserve(children_->size() + elements.size());
     for (Ptr& element : elements) {
         element->parent_.store(this, std::memory_order_relaxed);
-        children_.push_back(std::move(element));
+        children_->push_back(std::move(element));
     }
 }
 
@@ -298,15 +309,16 @@ XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::s
                                      Attributes childAttributes) {
     Ptr element = create(std::move(childName), std::move(childValue), std::move(childAttributes));
     element->parent_.store(this, std::memory_order_relaxed);
-    children_.push_back(element);
+    if (!children_) {
+        children_ = std::make_unique<std::vector<Ptr>>();
+    }
+    children_->push_back(element);
     return element;
 }
 
 std::vector<XMLElement::Ptr> XMLElement::takeChildren() noexcept {
     detachChildren();
-    std::vector<Ptr> taken = std::move(children_);
-    children_.clear();
-    return taken;
+    return releaseChildren();
 }
 
 } // namespace xmltree

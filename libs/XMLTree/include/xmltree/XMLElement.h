@@ -70,7 +70,9 @@ public:
     /// The attribute's text exactly as written, absent when the element has no such attribute.
     /// A view into the element: it lives as long as the element and its attributes unchanged.
     std::optional<std::string_view> attribute(std::string_view attributeName) const noexcept;
-    const std::vector<Ptr>& children() const noexcept { return children_; }
+    const std::vector<Ptr>& children() const noexcept {
+        return children_ ? *children_ : noChildren;
+    }
     /// Null for a top element of a free-standing tree and for detached elements.
     Ptr parent() const noexcept;
     std::optional<XMLErrorCode> error() const noexcept {
@@ -135,12 +137,16 @@ private:
     /// Tells each child that this element is no longer its parent.
     void detachChildren() noexcept;
 
+    /// Moves the children out, leaving none (and no list).
+    std::vector<Ptr> releaseChildren() noexcept;
+
     static const std::optional<std::string> absentValue;
+    static const std::vector<Ptr> noChildren;
 
     // A document holds an element per tag, so the fields are laid out for size: the name is
-    // shared with every element of that name (see NameTable), the value (which most elements
-    // lack) is boxed, and the error and whether the name is the element's own ride in the low
-    // bits of the name's address.
+    // shared with every element of that name (see NameTable), the child list and the value
+    // (which most elements lack) are boxed, and the error and whether the name is the element's own
+    // ride in the low bits of the name's address.
     static constexpr std::uintptr_t ownsNameBit = 1;
     static constexpr std::uintptr_t errorShift = 1;
     /// 0 for none, else the code + 1.
@@ -149,7 +155,8 @@ private:
 
     /// Cleared (under a lock, see parent()) before the parent goes away or lets this element go.
     std::atomic<XMLElement*> parent_ = nullptr;
-    std::vector<Ptr> children_;
+    /// Null while there are no children.
+    std::unique_ptr<std::vector<Ptr>> children_;
     /// The address of the name, tagged as above.
     std::uintptr_t name_ = 0;
     std::unique_ptr<std::optional<std::string>> value_;
