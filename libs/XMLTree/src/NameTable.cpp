@@ -57,27 +57,38 @@ std::size_t slotOf(std::string_view name) noexcept {
 
 } // namespace
 
-std::uint32_t sharedNameIndex(NameTable which, std::string_view name) {
+namespace {
+
+// The remembered entry for `name`, after looking it up in the table if need be; null when the
+// table does not take it.
+const Recent* lookUp(NameTable which, std::string_view name) {
     if (name.size() > longestSharedName) {
-        return noSharedName;
+        return nullptr;
     }
     Recent& remembered = recent[static_cast<std::size_t>(which)][slotOf(name)];
     if (remembered.name != nullptr && *remembered.name == name) {
-        return remembered.index;
+        return &remembered;
     }
     Table& shared = table(which);
     const std::lock_guard guard(shared.lock);
     auto existing = shared.indices.find(name);
     if (existing == shared.indices.end()) {
         if (shared.indices.size() >= mostSharedNames) {
-            return noSharedName;
+            return nullptr;
         }
         const auto index = static_cast<std::uint32_t>(shared.indices.size());
         existing = shared.indices.emplace(std::string(name), index).first;
         shared.names[index] = &existing->first;
     }
     remembered = {&existing->first, existing->second};
-    return existing->second;
+    return &remembered;
+}
+
+} // namespace
+
+std::uint32_t sharedNameIndex(NameTable which, std::string_view name) {
+    const Recent* const found = lookUp(which, name);
+    return found != nullptr ? found->index : noSharedName;
 }
 
 const std::string& sharedNameAt(NameTable which, std::uint32_t index) noexcept {
@@ -85,8 +96,8 @@ const std::string& sharedNameAt(NameTable which, std::uint32_t index) noexcept {
 }
 
 const std::string* sharedName(std::string_view name) {
-    const std::uint32_t index = sharedNameIndex(NameTable::elements, name);
-    return index == noSharedName ? nullptr : &sharedNameAt(NameTable::elements, index);
+    const Recent* const found = lookUp(NameTable::elements, name);
+    return found != nullptr ? found->name : nullptr;
 }
 
 } // namespace xmltree::detail
