@@ -155,33 +155,39 @@ void XMLElement::removeAllChildren() noexcept {
     releaseSubtrees(releaseChildren());
 }
 
-// An explicit stack instead of one destructor per level, so that a deep tree cannot exhaust
-// the call stack. An element someone else still holds keeps its children; whether anyone does
-// is decided under the element's stripe lock, which a child's parent() takes to reach it. Every
-// element in `pending` already has no parent. Should the stack fail to grow, the element's own
-// destructor takes over its subtree.
-void XMLElement::releaseSubtrees(std::vector<Ptr> pending) noexcept {
+namespace {
+// The elements whose release is under way on this thread, while an outermost release runs.
+thread_local constinit std::vector<XMLElement::Ptr>* releasing = nullptr;
+} // namespace
+
+// An explicit stack instead of one destructor per level, so that a deep tree cannot exhaust the
+// call stack: the outermost release on a thread drops the elements one by one, and the
+// destructor of each one that goes away hands its children to that same stack instead of
+// dropping them itself. Whether an element goes away is left to its reference count, whose
+// atomic release orders every earlier read by other owners before the destructor's writes. The
+// elements given have no parent any more. Should the stack fail to grow, the children are
+// dropped at once, one level deeper.
+void XMLElement::releaseSubtrees(std::vector<Ptr> children) noexcept {
+    if (children.empty()) {
+        return;
+    }
+    if (releasing != nullptr) {
+        try {
+            releasing->reserve(releasing->size() + children.size());
+        } catch (...) {
+            return;
+        }
+        std::ranges::move(children, std::back_inserter(*releasing));
+        return;
+    }
+    std::vector<Ptr> pending = std::move(children);
+    releasing = &pending;
     while (!pending.empty()) {
         Ptr element = std::move(pending.back());
         pending.pop_back();
-        if (!element->children_) {
-            continue;
-        }
-        const std::lock_guard guard(stripeOf(element.get()));
-        if (element.use_count() != 1) {
-            continue;
-        }
-        try {
-            pending.reserve(pending.size() + element->children_->size());
-        } catch (...) {
-            continue;
-        }
-        for (Ptr& child : *element->children_) {
-            child->parent_.store(nullptr, std::memory_order_relaxed);
-            pending.push_back(std::move(child));
-        }
-        element->children_.reset();
+        element.reset();
     }
+    releasing = nullptr;
 }
 
 std::optional<std::string_view>

@@ -133,7 +133,7 @@ private:
     /// allocation however many there are.
     void adoptChildren(std::span<Ptr> elements);
     template <typename Visit> void visitDescendants(Visit&& visit) const;
-    static void releaseSubtrees(std::vector<Ptr> pending) noexcept;
+    static void releaseSubtrees(std::vector<Ptr> children) noexcept;
     /// Tells each child that this element is no longer its parent.
     void detachChildren() noexcept;
 
