@@ -6,6 +6,7 @@
 #include <array>
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
+#include <koltutils/OptionalBox.h>
 #include <timeline/DescriptionTables.h>
 #include <timeline/TimeText.h>
 #include <vector>
@@ -87,12 +88,12 @@ void printSettings(std::ostream& out, const FCPXMLDescription& description,
                   [&rows](std::size_t row, auto& cells) { cells = rows[row]; });
 }
 
-std::string volumeText(const std::optional<ClipVolume>& volume) {
+std::string volumeText(const koltutils::OptionalBox<ClipVolume>& volume) {
     return volume && volume->adjustVolume ? koltutils::describe(*volume->adjustVolume) + " dB"
                                           : std::string(none);
 }
 
-std::string fadeText(const std::optional<ClipVolume>& volume,
+std::string fadeText(const koltutils::OptionalBox<ClipVolume>& volume,
                      std::optional<timecode::CMTime> ClipVolume::*fade) {
     return volume && (*volume).*fade ? secondsText(*((*volume).*fade)) : std::string(none);
 }

@@ -4,6 +4,7 @@
 
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
+#include <koltutils/OptionalBox.h>
 
 namespace velotrack::timeline {
 
@@ -38,7 +39,7 @@ TableCell timeCell(const timecode::CMTime& time,
     return {timeText(time, rate), time.isNumeric() ? time.seconds() : 0.0};
 }
 
-TableCell fadeCell(const std::optional<ClipVolume>& volume,
+TableCell fadeCell(const koltutils::OptionalBox<ClipVolume>& volume,
                    std::optional<timecode::CMTime> ClipVolume::*fade) {
     if (volume && (*volume).*fade) {
         return {secondsText(*((*volume).*fade)), ((*volume).*fade)->seconds()};

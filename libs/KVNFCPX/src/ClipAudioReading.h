@@ -8,6 +8,7 @@
 #include "kvnfcpx/ClipVolume.h"
 #include "kvnfcpx/Resources.h"
 
+#include <koltutils/OptionalBox.h>
 #include <optional>
 #include <vector>
 #include <xmltree/XMLElement.h>
@@ -19,7 +20,7 @@ namespace kvnfcpx::detail {
 [[nodiscard]] std::optional<ClipVolume> parseClipVolume(const xmltree::XMLElement& adjustVolume);
 
 // Muted by volume: a gain present and at most -90 dB.
-[[nodiscard]] bool isMutedByVolume(const std::optional<ClipVolume>& clipVolume) noexcept;
+[[nodiscard]] bool isMutedByVolume(const koltutils::OptionalBox<ClipVolume>& clipVolume) noexcept;
 
 // The clip's "filter-audio" children whose effect resource exists among `resources`; nothing
 // when the clip has no "filter-audio" child at all.

@@ -94,7 +94,7 @@ std::optional<ClipVolume> parseClipVolume(const xmltree::XMLElement& adjustVolum
     return volume;
 }
 
-bool isMutedByVolume(const std::optional<ClipVolume>& clipVolume) noexcept {
+bool isMutedByVolume(const koltutils::OptionalBox<ClipVolume>& clipVolume) noexcept {
     return clipVolume && clipVolume->adjustVolume && *clipVolume->adjustVolume <= mutedGainDecibels;
 }
 

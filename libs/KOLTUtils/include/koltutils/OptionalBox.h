@@ -1,8 +1,10 @@
 #pragma once
 
+#include <concepts>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace koltutils {
@@ -12,6 +14,8 @@ namespace koltutils {
 // need: copies are deep, equality compares the values, and std::nullopt means empty.
 template <class T> class OptionalBox {
 public:
+    using value_type = T;
+
     OptionalBox() noexcept = default;
     OptionalBox(std::nullopt_t) noexcept {} // NOLINT(google-explicit-constructor)
     OptionalBox(T value)                    // NOLINT(google-explicit-constructor)
@@ -43,12 +47,24 @@ public:
         }
         return *value_;
     }
+    template <class U> T value_or(U&& fallback) const {
+        return value_ ? *value_ : static_cast<T>(std::forward<U>(fallback));
+    }
     void reset() noexcept { value_.reset(); }
 
     friend bool operator==(const OptionalBox& lhs, const OptionalBox& rhs) {
         return lhs.has_value() == rhs.has_value() && (!lhs || *lhs == *rhs);
     }
     friend bool operator==(const OptionalBox& box, std::nullopt_t) noexcept { return !box; }
+    // Like std::optional: equal to a value when it holds one equal to it.
+    template <class U>
+    requires(!std::is_same_v<U, OptionalBox> && !std::is_same_v<U, std::nullopt_t> &&
+             requires(const T& held, const U& value) {
+                 { held == value } -> std::convertible_to<bool>;
+             }) friend bool
+    operator==(const OptionalBox& box, const U& value) {
+        return box.has_value() && *box == value;
+    }
 
 private:
     std::unique_ptr<T> value_;

@@ -24,14 +24,16 @@ struct AssetClip {
     koltutils::SharedValue<Asset> asset{};
     // `offset`: position from the sequence start; `start`: position in the media file.
     ClipTime clipTime{};
-    std::optional<ClipVolume> clipVolume{};
-    std::optional<std::vector<ClipEffect>> effects{};
+    // The fields most clips lack are boxed: a project holds a record per clip, and each of
+    // these would otherwise cost every clip its full size.
+    koltutils::OptionalBox<ClipVolume> clipVolume{};
+    koltutils::OptionalBox<std::vector<ClipEffect>> effects{};
     std::optional<std::string> name{};
     // The role text exactly as written in the document.
     std::optional<std::string> audioRole{};
     // Filled for clips whose audio comes from a nested "audio" element.
     koltutils::OptionalBox<ClipContent> audioClipContent{};
-    std::optional<std::string> note{};
+    koltutils::OptionalBox<std::string> note{};
     std::optional<std::int64_t> lane{};
     bool mute = false;
     // Shared by the clips flattened out of one compound, multicam or sync clip.
