@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <platform/Memory.h>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -25,15 +24,7 @@ template <class T> class UniqueList {
 public:
     bool empty() const noexcept { return items_.empty(); }
 
-    // A large list is written from one end to the other as a timeline is walked: large pages
-    // spare it most of its page faults.
-    void reserve(std::size_t capacity) {
-        items_.reserve(capacity);
-        constexpr std::size_t largeList = std::size_t{8} << 20;
-        if (capacity * sizeof(T) >= largeList) {
-            platform::Memory::preferLargePages(items_.data(), capacity * sizeof(T));
-        }
-    }
+    void reserve(std::size_t capacity) { items_.reserve(capacity); }
 
     // Appends `item` unless an equal element is already in the list; whether it did.
     bool appendUnlessPresent(T&& item) {
