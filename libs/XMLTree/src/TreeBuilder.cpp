@@ -3,6 +3,7 @@
 #include "Text.h"
 
 #include <iterator>
+#include <memory>
 #include <span>
 #include <utility>
 
@@ -14,8 +15,9 @@ TreeBuilder::TreeBuilder(XMLElement& container, bool trimWhitespace)
 void TreeBuilder::startElement(std::string name, XMLElement::Attributes attributes) {
     storePendingText();
     text_.clear();
-    XMLElement::Ptr element =
-        XMLElement::create(std::move(name), std::nullopt, std::move(attributes));
+    XMLElement::Ptr element = std::allocate_shared<XMLElement>(
+        TreeAllocator<XMLElement>(memory_), XMLElement::ConstructionKey{}, std::move(name),
+        std::nullopt, std::move(attributes), std::nullopt);
     currentElement_ = element.get();
     waiting_.push_back(std::move(element));
     open_.push_back({currentElement_, waiting_.size()});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TreeMemory.h"
 #include "xmltree/XMLElement.h"
 
 #include <cstddef>
@@ -18,10 +19,15 @@ namespace xmltree::detail {
 ///
 /// Children wait in one list until their parent ends and then move into it together, so every
 /// element's child list is allocated once, at its final size, instead of growing child by child.
+///
+/// The elements and their attribute sets live in a TreeMemory of the builder's, which they keep
+/// after the builder is gone.
 class TreeBuilder {
 public:
     TreeBuilder(XMLElement& container, bool trimWhitespace);
 
+    /// Where the reader puts the attribute sets of the elements it starts.
+    TreeMemory& memory() noexcept { return memory_; }
     void startElement(std::string name, XMLElement::Attributes attributes);
     void characters(std::string_view text);
     void endElement();
@@ -42,6 +48,8 @@ private:
     void adoptWaitingChildren(XMLElement& parent, std::size_t firstChild);
 
     XMLElement& container_;
+    /// The elements' memory, shared by every element read (see TreeMemory).
+    TreeMemory memory_;
     /// Elements whose parent has not ended yet, in document order.
     std::vector<XMLElement::Ptr> waiting_;
     std::vector<OpenElement> open_;

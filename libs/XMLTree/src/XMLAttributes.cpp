@@ -1,6 +1,7 @@
 #include "xmltree/XMLAttributes.h"
 
 #include "NameTable.h"
+#include "TreeMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -68,6 +69,24 @@ XMLAttributes::XMLAttributes(std::span<const value_type> entries) {
 }
 
 XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
+    return reordering(entries, nullptr);
+}
+
+XMLAttributes XMLAttributes::reordering(std::span<value_type> entries, detail::TreeMemory& memory) {
+    return reordering(entries, &memory);
+}
+
+void XMLAttributes::BlockDeleter::operator()(std::byte* block) const noexcept {
+    Header header;
+    std::memcpy(&header, block, sizeof header);
+    if (header.inTreeMemory != 0) {
+        detail::TreeMemory::deallocate(block, sizeOfBlock(header));
+    } else {
+        delete[] block;
+    }
+}
+
+XMLAttributes XMLAttributes::reordering(std::span<value_type> entries, detail::TreeMemory* memory) {
     sortByName(entries);
     const std::span<value_type> unique = lastOfEachName(entries);
     XMLAttributes attributes;
@@ -91,10 +110,14 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
         indices[index] = detail::sharedNameIndex(detail::NameTable::attributes, name);
         textSize += value.size() + (indices[index] == detail::noSharedName ? name.size() : 0);
     }
-    const Header header{checkedSize(unique.size()), checkedSize(textSize)};
+    const Header header{.count = checkedSize(unique.size()) & 0x7fff'ffffU,
+                        .inTreeMemory = memory != nullptr,
+                        .textSize = checkedSize(textSize)};
     const std::size_t placeBytes = placeSize(header.textSize);
-    attributes.block_ = std::make_unique_for_overwrite<std::byte[]>(
-        sizeof(Header) + unique.size() * placeBytes + textSize);
+    const std::size_t blockBytes = sizeof(Header) + unique.size() * placeBytes + textSize;
+    attributes.block_.reset(
+        memory != nullptr ? static_cast<std::byte*>(memory->allocate(blockBytes, alignof(Header)))
+                          : new std::byte[blockBytes]);
     std::memcpy(attributes.block_.get(), &header, sizeof header);
     std::byte* const table = attributes.block_.get() + sizeof(Header);
     char* const text = reinterpret_cast<char*>(table + unique.size() * placeBytes);
@@ -129,8 +152,12 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
 XMLAttributes::XMLAttributes(const XMLAttributes& other) {
     if (other.block_) {
         const std::size_t size = other.blockSize();
-        block_ = std::make_unique_for_overwrite<std::byte[]>(size);
+        block_.reset(new std::byte[size]);
         std::memcpy(block_.get(), other.block_.get(), size);
+        Header header;
+        std::memcpy(&header, block_.get(), sizeof header);
+        header.inTreeMemory = 0;
+        std::memcpy(block_.get(), &header, sizeof header);
     }
 }
 
@@ -141,12 +168,17 @@ XMLAttributes& XMLAttributes::operator=(const XMLAttributes& other) {
     return *this;
 }
 
+std::size_t XMLAttributes::sizeOfBlock(const Header& header) noexcept {
+    return sizeof(Header) + static_cast<std::size_t>(header.count) * placeSize(header.textSize) +
+           header.textSize;
+}
+
 std::size_t XMLAttributes::placeSize(std::uint32_t textSize) noexcept {
     return textSize < narrowLimit ? 2 * sizeof(std::uint16_t) : sizeof(Place);
 }
 
 std::size_t XMLAttributes::blockSize() const noexcept {
-    return sizeof(Header) + header().count * placeSize(header().textSize) + header().textSize;
+    return sizeOfBlock(header());
 }
 
 XMLAttributes::Place XMLAttributes::placeAt(std::size_t index) const noexcept {
@@ -165,7 +197,8 @@ XMLAttributes::Place XMLAttributes::placeAt(std::size_t index) const noexcept {
 
 const char* XMLAttributes::text() const noexcept {
     return reinterpret_cast<const char*>(block_.get() + sizeof(Header) +
-                                         header().count * placeSize(header().textSize));
+                                         static_cast<std::size_t>(header().count) *
+                                             placeSize(header().textSize));
 }
 
 std::uint32_t XMLAttributes::startOf(std::size_t index) const noexcept {

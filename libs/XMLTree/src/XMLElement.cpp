@@ -322,4 +322,9 @@ XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::s
     return element;
 }
 
+std::vector<XMLElement::Ptr> XMLElement::takeChildren() noexcept {
+    detachChildren();
+    return releaseChildren();
+}
+
 } // namespace xmltree

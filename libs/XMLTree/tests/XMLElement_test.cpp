@@ -219,6 +219,28 @@ TEST(XMLElement, HeldChildrenAreReadOnOtherThreadsWhileTheirTreeIsReleased) {
     EXPECT_EQ(wrongParents.load(), 0);
 }
 
+TEST(XMLElement, TakenChildrenAreDetachedAndLiveOnlyAsLongAsTheyAreHeld) {
+    auto root = XMLElement::create("root");
+    auto spine = root->addChild("spine");
+    spine->addChild("clip", "one");
+    spine->addChild("gap")->addChild("clip", "inner");
+    std::weak_ptr<XMLElement> gap = spine->children()[1];
+
+    auto taken = spine->takeChildren();
+    EXPECT_TRUE(spine->children().empty());
+    EXPECT_TRUE(spine->child("clip")->error().has_value());
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[0]->value(), "one");
+    EXPECT_EQ(taken[0]->parent(), nullptr);
+    EXPECT_FALSE(taken[0]->first());
+    // A taken element keeps its own subtree, whose elements still see it as their parent.
+    EXPECT_EQ(taken[1]->child("clip")->parent(), taken[1]);
+
+    taken[1].reset();
+    EXPECT_TRUE(gap.expired());
+    EXPECT_EQ(root->child("spine"), spine);
+}
+
 // Names are shared between elements and values boxed to keep large trees small; what an
 // element reports must not show it.
 TEST(XMLElement, NamesValuesAndErrorsReadBackAsGivenWhateverTheirStorage) {

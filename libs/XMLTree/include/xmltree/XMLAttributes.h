@@ -12,6 +12,10 @@
 
 namespace xmltree {
 
+namespace detail {
+class TreeMemory;
+} // namespace detail
+
 /// The attributes of one element: one value per name, iterated in name order.
 ///
 /// All names and values of an element live in one block, after a table of their places sorted
@@ -81,6 +85,8 @@ public:
     /// The same, reordering `entries` as scratch space instead of copying them first: for a
     /// reader that gathers each element's attributes in a buffer it reuses.
     static XMLAttributes reordering(std::span<value_type> entries);
+    /// The same, in the memory of a tree being read (see detail::TreeMemory).
+    static XMLAttributes reordering(std::span<value_type> entries, detail::TreeMemory& memory);
     XMLAttributes(const XMLAttributes& other);
     XMLAttributes(XMLAttributes&& other) noexcept = default;
     XMLAttributes& operator=(const XMLAttributes& other);
@@ -95,7 +101,9 @@ public:
     /// Whether `name` was there.
     bool erase(std::string_view name);
 
-    std::size_t size() const noexcept { return block_ ? header().count : 0; }
+    std::size_t size() const noexcept {
+        return block_ ? static_cast<std::size_t>(header().count) : 0;
+    }
     bool empty() const noexcept { return !block_; }
     const_iterator begin() const noexcept { return {this, 0}; }
     const_iterator end() const noexcept { return {this, size()}; }
@@ -105,8 +113,14 @@ public:
 private:
     /// The block begins with its sizes, so that a set costs one pointer in its element.
     struct Header {
-        std::uint32_t count;
+        std::uint32_t count : 31;
+        /// Whether the block lies in a tree's memory rather than on the heap.
+        std::uint32_t inTreeMemory : 1;
         std::uint32_t textSize;
+    };
+    /// Frees a block where it was allocated, as its header says.
+    struct BlockDeleter {
+        void operator()(std::byte* block) const noexcept;
     };
     /// Where an attribute's name and value end in the text that follows the table. The text
     /// holds each name that is not shared followed by its value, in table order, so an
@@ -122,6 +136,7 @@ private:
 
     const Header& header() const noexcept { return *reinterpret_cast<const Header*>(block_.get()); }
     static std::size_t placeSize(std::uint32_t textSize) noexcept;
+    static std::size_t sizeOfBlock(const Header& header) noexcept;
     Place placeAt(std::size_t index) const noexcept;
     const char* text() const noexcept;
     std::uint32_t startOf(std::size_t index) const noexcept;
@@ -130,7 +145,9 @@ private:
     std::size_t lowerBound(std::string_view name) const noexcept;
     std::size_t blockSize() const noexcept;
 
-    std::unique_ptr<std::byte[]> block_;
+    static XMLAttributes reordering(std::span<value_type> entries, detail::TreeMemory* memory);
+
+    std::unique_ptr<std::byte[], BlockDeleter> block_;
 };
 
 } // namespace xmltree

@@ -117,6 +117,10 @@ public:
     /// returns it.
     Ptr addChild(std::string childName, std::optional<std::string> childValue = std::nullopt,
                  Attributes childAttributes = {});
+    /// Moves the children out, in document order, leaving this element without any; each
+    /// becomes detached (no parent). A reader that is done with a part of the tree as soon as
+    /// it has read it can let that part go piece by piece instead of all at the end.
+    std::vector<Ptr> takeChildren() noexcept;
 
 protected:
     /// Drops every child (iteratively), e.g. before a document is read again.
