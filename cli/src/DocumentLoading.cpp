@@ -50,7 +50,10 @@ void installLogSink(const std::string& level) {
 }
 
 kvnfcpx::FCPXMLDescription loadDescription(const std::string& path,
-                                           const kvnfcpx::ParserOptions& options) {
+                                           kvnfcpx::ParserOptions options) {
+    // The commands read descriptions, never the tree behind them: letting the main timeline go
+    // as it is walked keeps a large project's load near the size of its description.
+    options.releaseMainTimeline = true;
     const bool fromStandardInput = path == "-";
     try {
         auto description = [&] {

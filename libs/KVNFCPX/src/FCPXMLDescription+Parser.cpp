@@ -71,26 +71,6 @@ void reserveClips(UniqueList<AssetClip>& clips, std::size_t expected) {
     }
 }
 
-// What one walk collects: clips and markers, each list with its own duplicate rules.
-struct WalkResult {
-    UniqueList<AssetClip> assetClips;
-    UniqueList<Marker> markers;
-
-    void appendAsTheyAre(std::optional<SequenceContent>&& content) {
-        if (content) {
-            assetClips.appendAll(std::move(content->assetClips));
-            markers.appendAll(std::move(content->markers));
-        }
-    }
-
-    std::optional<SequenceContent> finish() && {
-        if (assetClips.empty() && markers.empty()) {
-            return std::nullopt;
-        }
-        return SequenceContent{std::move(assetClips).take(), std::move(markers).take()};
-    }
-};
-
 // The item time with its offset moved into the parent's timeline: children of a clip are
 // placed on the clip's own (media) timeline, which begins at the clip's `start`.
 ClipTime adjustedItemTime(ClipTime itemTime, const ClipTime& parentTiming) {
@@ -118,6 +98,25 @@ const XMLElement* audioElementOfClip(const XMLElement& clip) {
 }
 
 } // namespace
+
+struct TimelineWalker::WalkResult {
+    UniqueList<AssetClip> assetClips;
+    UniqueList<Marker> markers;
+
+    void appendAsTheyAre(std::optional<SequenceContent>&& content) {
+        if (content) {
+            assetClips.appendAll(std::move(content->assetClips));
+            markers.appendAll(std::move(content->markers));
+        }
+    }
+
+    std::optional<SequenceContent> finish() && {
+        if (assetClips.empty() && markers.empty()) {
+            return std::nullopt;
+        }
+        return SequenceContent{std::move(assetClips).take(), std::move(markers).take()};
+    }
+};
 
 TimelineWalker::TimelineWalker(const FCPXMLDescription& description) noexcept
     : description_(description) {}
@@ -170,72 +169,105 @@ Sequence TimelineWalker::parseSequence(const xmltree::XMLElement& from, std::siz
 
 std::optional<SequenceContent> TimelineWalker::parseItems(std::span<const XMLElementPtr> from,
                                                           const WalkContext& context) {
-    // The walk re-enters itself through the inner timelines of compound, multicam and sync
-    // clips, which may hold such clips again (or refer back to themselves).
-    if (context.depth >= maxTimelineNesting) {
-        KOLT_LOG_ERROR(parseItemsSignature, "Skipping", from.size(), "elements nested deeper than",
-                       maxTimelineNesting, "levels");
+    if (isTooDeep(from.size(), context)) {
         return std::nullopt;
     }
-
-    WalkResult result;
-    if (from.size() > longSiblingList) {
-        reserveClips(result.assetClips, expectedClipCount(from));
-    }
+    WalkResult result = resultFor(from);
     for (const auto& element : from) {
-        // Most elements of a timeline (effects, parameters, channel sources, titles) are no
-        // clip item; they are skipped before their times are read.
-        if (clipItemFromElementName(element->name()) == ClipItem::unknown) {
-            continue;
-        }
-        const ClipTime itemTime = adjustedItemTime(parseClipTime(*element), context.parentTiming);
-        ClipTime childrenParentTiming = itemTime;
-
-        switch (itemTime.clipItem) {
-        case ClipItem::spine:
-        case ClipItem::gap:
-        case ClipItem::audition:
-            break;
-        case ClipItem::assetClip:
-        case ClipItem::clip:
-            if (auto clip = parseClip(itemTime.clipItem, *element, itemTime, context)) {
-                result.assetClips.appendUnlessPresent(std::move(*clip));
-            }
-            break;
-        case ClipItem::refClip: {
-            WalkContext refClipContext = context;
-            refClipContext.groupId = "ref-clip_" + newGroupIdentifier();
-            if (auto clips = parseRefClip(*element, itemTime, refClipContext)) {
-                result.assetClips.appendAll(std::move(*clips));
-            }
-            result.assetClips.removeLaterDuplicates();
-            break;
-        }
-        case ClipItem::mcClip:
-            result.appendAsTheyAre(parseMultiCamClip(*element, itemTime, context));
-            break;
-        case ClipItem::syncClip:
-            // The sync clip parser walks the children itself.
-            result.appendAsTheyAre(parseSyncClip(*element, itemTime, context));
-            continue;
-        case ClipItem::marker:
-        case ClipItem::chapterMarker:
-            result.markers.appendUnlessPresent(parseMarker(*element, context));
-            break;
-        case ClipItem::transition:
-            childrenParentTiming.start = itemTime.start + context.tcStart;
-            break;
-        case ClipItem::unknown:
-            continue;
-        }
-
-        if (!element->children().empty()) {
-            result.appendAsTheyAre(
-                parseItems(element->children(),
-                           context.nested(context.tcStart, childrenParentTiming, std::nullopt)));
-        }
+        parseItem(*element, context, result);
     }
     return std::move(result).finish();
+}
+
+std::optional<SequenceContent> TimelineWalker::parseItemsReleasing(std::vector<XMLElementPtr> from,
+                                                                   const WalkContext& context) {
+    if (isTooDeep(from.size(), context)) {
+        return std::nullopt;
+    }
+    WalkResult result = resultFor(from);
+    for (auto& element : from) {
+        parseItem(*element, context, result);
+        element.reset();
+    }
+    return std::move(result).finish();
+}
+
+// The walk re-enters itself through the inner timelines of compound, multicam and sync clips,
+// which may hold such clips again (or refer back to themselves).
+bool TimelineWalker::isTooDeep(std::size_t elementCount, const WalkContext& context) {
+    if (context.depth < maxTimelineNesting) {
+        return false;
+    }
+    KOLT_LOG_ERROR(parseItemsSignature, "Skipping", elementCount, "elements nested deeper than",
+                   maxTimelineNesting, "levels");
+    return true;
+}
+
+TimelineWalker::WalkResult TimelineWalker::resultFor(std::span<const XMLElementPtr> siblings) {
+    WalkResult result;
+    if (siblings.size() > longSiblingList) {
+        reserveClips(result.assetClips, expectedClipCount(siblings));
+    }
+    return result;
+}
+
+void TimelineWalker::parseItem(xmltree::XMLElement& element, const WalkContext& context,
+                               WalkResult& result) {
+    // Most elements of a timeline (effects, parameters, channel sources, titles) are no clip
+    // item; they are skipped before their times are read.
+    if (clipItemFromElementName(element.name()) == ClipItem::unknown) {
+        return;
+    }
+    const ClipTime itemTime = adjustedItemTime(parseClipTime(element), context.parentTiming);
+    ClipTime childrenParentTiming = itemTime;
+
+    switch (itemTime.clipItem) {
+    case ClipItem::spine:
+    case ClipItem::gap:
+    case ClipItem::audition:
+        break;
+    case ClipItem::assetClip:
+    case ClipItem::clip:
+        if (auto clip = parseClip(itemTime.clipItem, element, itemTime, context)) {
+            result.assetClips.appendUnlessPresent(std::move(*clip));
+        }
+        break;
+    case ClipItem::refClip: {
+        WalkContext refClipContext = context;
+        refClipContext.groupId = "ref-clip_" + newGroupIdentifier();
+        if (auto clips = parseRefClip(element, itemTime, refClipContext)) {
+            result.assetClips.appendAll(std::move(*clips));
+        }
+        result.assetClips.removeLaterDuplicates();
+        break;
+    }
+    case ClipItem::mcClip:
+        result.appendAsTheyAre(parseMultiCamClip(element, itemTime, context));
+        break;
+    case ClipItem::syncClip:
+        // The sync clip parser walks the children itself.
+        result.appendAsTheyAre(parseSyncClip(element, itemTime, context));
+        return;
+    case ClipItem::marker:
+    case ClipItem::chapterMarker:
+        result.markers.appendUnlessPresent(parseMarker(element, context));
+        break;
+    case ClipItem::transition:
+        childrenParentTiming.start = itemTime.start + context.tcStart;
+        break;
+    case ClipItem::unknown:
+        return;
+    }
+
+    if (element.children().empty()) {
+        return;
+    }
+    const WalkContext inner = context.nested(context.tcStart, childrenParentTiming, std::nullopt);
+    // The items of the main timeline (the children of its spine) are let go of one by one once
+    // walked, when the load was asked to: nothing refers back to them.
+    const bool releases = description_.parserOptions.releaseMainTimeline && context.depth == 0;
+    result.appendAsTheyAre(releases ? parseItemsReleasing(element.takeChildren(), inner)
+                                    : parseItems(element.children(), inner));
 }
 
 std::optional<AssetClip> TimelineWalker::parseClip(ClipItem clipItem,

@@ -122,7 +122,18 @@ public:
                                                      const timecode::CMTime& containerEndTime);
 
 private:
+    // What one walk collects: clips and markers, each list with its own duplicate rules.
+    struct WalkResult;
+
     [[nodiscard]] Sequence parseSequence(const xmltree::XMLElement& from, std::size_t depth);
+    // parseItems over elements the walk owns, each let go of once walked.
+    [[nodiscard]] std::optional<SequenceContent>
+    parseItemsReleasing(std::vector<XMLElementPtr> from, const WalkContext& context);
+    // One element of a sibling list, its clips and markers added to `result`.
+    void parseItem(xmltree::XMLElement& element, const WalkContext& context, WalkResult& result);
+    // Logs and says so when `context` lies too deep to walk.
+    [[nodiscard]] static bool isTooDeep(std::size_t elementCount, const WalkContext& context);
+    [[nodiscard]] static WalkResult resultFor(std::span<const XMLElementPtr> siblings);
     // The identifier of a new group: random, or with stable identifiers the number of groups
     // this walker made before it (see stableIdentifier()).
     [[nodiscard]] std::string newGroupIdentifier();

@@ -1,12 +1,15 @@
 #include "TimelineTestSupport.h"
 
 #include <algorithm>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <koltutils/ScopedLogCapture.h>
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <kvnfcpx/ParseLimits.h>
+#include <sstream>
 #include <string>
+#include <xmltree/XMLDocument.h>
 
 namespace kvnfcpx {
 namespace {
@@ -302,6 +305,40 @@ TEST(FCPXMLDescriptionSpineSamples, MarkersLandWhereTheirClipsPlaceThem) {
         ASSERT_TRUE(titlesOnly);
         EXPECT_FALSE(titlesOnly->project->sequence->content) << name;
     }
+}
+
+// The option lets go of the main timeline's items and of nothing the walk may read again: the
+// compound and multicam media keep their timelines, the rest of the tree stays.
+TEST(FCPXMLDescriptionSpine, ReleasingTheMainTimelineKeepsTheResources) {
+    std::ifstream file(testing::testData / "containers-nested.fcpxml", std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    const auto load = [&](bool release) {
+        return FCPXMLDescription::fromDocument(
+            xmltree::XMLDocument::fromText(text.str(), xmltree::XMLOptions::standard()),
+            ParserOptions{.stableIdentifiers = true, .releaseMainTimeline = release});
+    };
+    const auto whole = load(false);
+    const auto lean = load(true);
+
+    const auto spineOf = [](const FCPXMLDescription& description) {
+        return description.document->root()
+            ->child("library")
+            ->child("event")
+            ->child("project")
+            ->child("sequence")
+            ->child("spine");
+    };
+    EXPECT_THAT(spineOf(whole)->children(), SizeIs(::testing::Ge(2u)));
+    EXPECT_FALSE(spineOf(lean)->error());
+    EXPECT_THAT(spineOf(lean)->children(), SizeIs(0u));
+    ASSERT_TRUE(lean.resources);
+    for (const auto& media : lean.resources->media) {
+        ASSERT_TRUE(media.child) << media.id;
+        EXPECT_FALSE(media.child->children().empty()) << media.id;
+    }
+    EXPECT_EQ(clipsOf(lean), clipsOf(whole));
+    EXPECT_FALSE(clipsOf(lean).empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <kvnfcpx/FCPXMLDescription.h>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -78,6 +79,41 @@ TEST(FCPXMLDescriptionWalk, LoadsKeepTheirStateToThemselves) {
     for (std::size_t index = 0; index < together.size(); ++index) {
         EXPECT_EQ(together[index], alone[index % std::size(containerExamples)]) << index;
     }
+}
+
+// Letting go of the main timeline while walking it is a saving, never a change: every document
+// here, containers, markers, auditions and bundles included, gives the description it gives
+// when the tree is kept whole.
+TEST(FCPXMLDescriptionWalk, ReleasingTheMainTimelineChangesNoValue) {
+    std::set<std::filesystem::path> documents;
+    const auto samples = std::filesystem::path(VELOTRACK_SOURCE_DIR) / "../shared/fcpxml-samples";
+    for (const auto& folder : {examples, samples}) {
+        if (!std::filesystem::is_directory(folder)) {
+            continue;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension().string().starts_with(".fcpxml")) {
+                documents.insert(entry.path());
+            }
+        }
+    }
+    std::size_t withClips = 0;
+    for (const auto& path : documents) {
+        ParserOptions options{.stableIdentifiers = true};
+        FCPXMLDescription whole;
+        try {
+            whole = FCPXMLDescription::loadFile(path, options);
+        } catch (const LoadingError&) {
+            continue; // versions this engine refuses
+        }
+        options.releaseMainTimeline = true;
+        auto lean = FCPXMLDescription::loadFile(path, options);
+        lean.parserOptions.releaseMainTimeline = false;
+        EXPECT_EQ(lean, whole) << path;
+        EXPECT_EQ(lean.versionAsWritten(), whole.versionAsWritten()) << path;
+        withClips += whole.project && whole.project->sequence && whole.project->sequence->content;
+    }
+    EXPECT_GE(withClips, 5u);
 }
 
 } // namespace

@@ -12,6 +12,11 @@ struct ParserOptions {
     // When true, a document of version 1.<n> with n above 13 (digits only) is read as 1.13;
     // what the engine does not know in it is skipped as unknown elements are.
     bool acceptNewerVersions = false;
+    // When true, the load lets go of the project's main timeline item by item as it walks it:
+    // the description's document then keeps every element but the items of that timeline.
+    // For programs that need the description rather than the tree: a large project's tree is
+    // mostly its main timeline, whose memory then goes back as its clips are made.
+    bool releaseMainTimeline = false;
 
     friend bool operator==(const ParserOptions&, const ParserOptions&) = default;
 };
