@@ -110,6 +110,8 @@ TreeMemory::Block* TreeMemory::newBlock(std::size_t size) {
     if (mapped == nullptr) {
         throw std::bad_alloc();
     }
+    // The sanitizer's marks outlive a mapping: clear what an earlier block here may have left.
+    markUsed(mapped, size);
     auto* block = new (mapped) Block{{0}, size};
     markUnused(block + 1, size - sizeof(Block));
     return block;
@@ -120,6 +122,7 @@ void TreeMemory::release(Block* block) noexcept {
     if (block->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         const std::size_t size = block->size;
         block->~Block();
+        markUsed(block, size);
         platform::Memory::unmapBlock(block, size);
     }
 }
