@@ -21,8 +21,10 @@ namespace {
 // collides with a URI.
 constexpr XML_Char namespaceSeparator = '\x1F';
 
-// expat takes lengths as int; larger inputs are fed in pieces.
-constexpr std::size_t maximumChunkSize = std::size_t{1} << 24;
+// expat copies what it is given into a buffer of its own before parsing it, so a document fed
+// whole would be held twice; fed in pieces of this size, the copy stays small whatever the
+// document's size (and within the int lengths expat takes).
+constexpr std::size_t maximumChunkSize = std::size_t{256} << 10;
 
 struct ExpandedName {
     std::string_view localName;
