@@ -63,6 +63,10 @@ TreeMemory::~TreeMemory() {
 }
 
 void* TreeMemory::allocate(std::size_t size, std::size_t alignment) {
+    if (alignment == 0 || alignment > alignof(std::max_align_t) ||
+        (alignment & (alignment - 1)) != 0) {
+        throw std::bad_alloc();
+    }
     const std::size_t room = size + alignment;
     if (room > blockSize / 4 || room < size) {
         // Alone in a block of its own, so that a huge attribute set costs no shared block.

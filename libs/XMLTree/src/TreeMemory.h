@@ -48,6 +48,8 @@ private:
 /// in a TreeMemory. Deallocation needs no TreeMemory, so the copy each control block keeps may
 /// outlive the one that allocated.
 template <class T> class TreeAllocator {
+    static_assert(alignof(T) <= alignof(std::max_align_t), "a tree's parts are at most so aligned");
+
 public:
     using value_type = T;
 
