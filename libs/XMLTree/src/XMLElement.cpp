@@ -105,8 +105,7 @@ XMLElement::XMLElement(ConstructionKey, std::string name, std::optional<std::str
 }
 
 XMLElement::~XMLElement() {
-    detachChildren();
-    releaseSubtrees(releaseChildren());
+    releaseSubtrees(takeChildren());
     if ((name_ & ownsNameBit) != 0) {
         delete &name();
     }
@@ -127,32 +126,12 @@ XMLElement::Ptr XMLElement::parent() const noexcept {
     return parentElement->weak_from_this().lock();
 }
 
-void XMLElement::detachChildren() noexcept {
-    if (!children_) {
-        return;
-    }
-    const std::lock_guard guard(stripeOf(this));
-    for (const Ptr& child : *children_) {
-        child->parent_.store(nullptr, std::memory_order_relaxed);
-    }
-}
-
 void XMLElement::setValue(std::optional<std::string> value) {
     value_ = value ? std::make_unique<std::optional<std::string>>(std::move(value)) : nullptr;
 }
 
-std::vector<XMLElement::Ptr> XMLElement::releaseChildren() noexcept {
-    if (!children_) {
-        return {};
-    }
-    std::vector<Ptr> released = std::move(*children_);
-    children_.reset();
-    return released;
-}
-
 void XMLElement::removeAllChildren() noexcept {
-    detachChildren();
-    releaseSubtrees(releaseChildren());
+    releaseSubtrees(takeChildren());
 }
 
 namespace {
@@ -301,13 +280,11 @@ std::optional<double> XMLElement::doubleValue() const {
 }
 
 void XMLElement::adoptChildren(std::span<Ptr> elements) {
-    if (!children_) {
-        children_ = std::make_unique<std::vector<Ptr>>();
-    }
-    children_->reserve(children_->size() + elements.size());
+    std::vector<Ptr>& children = childList();
+    children.reserve(children.size() + elements.size());
     for (Ptr& element : elements) {
         element->parent_.store(this, std::memory_order_relaxed);
-        children_->push_back(std::move(element));
+        children.push_back(std::move(element));
     }
 }
 
@@ -315,16 +292,30 @@ XMLElement::Ptr XMLElement::addChild(std::string childName, std::optional<std::s
                                      Attributes childAttributes) {
     Ptr element = create(std::move(childName), std::move(childValue), std::move(childAttributes));
     element->parent_.store(this, std::memory_order_relaxed);
-    if (!children_) {
-        children_ = std::make_unique<std::vector<Ptr>>();
-    }
-    children_->push_back(element);
+    childList().push_back(element);
     return element;
 }
 
 std::vector<XMLElement::Ptr> XMLElement::takeChildren() noexcept {
-    detachChildren();
-    return releaseChildren();
+    if (!children_) {
+        return {};
+    }
+    {
+        const std::lock_guard guard(stripeOf(this));
+        for (const Ptr& child : *children_) {
+            child->parent_.store(nullptr, std::memory_order_relaxed);
+        }
+    }
+    std::vector<Ptr> taken = std::move(*children_);
+    children_.reset();
+    return taken;
+}
+
+std::vector<XMLElement::Ptr>& XMLElement::childList() {
+    if (!children_) {
+        children_ = std::make_unique<std::vector<Ptr>>();
+    }
+    return *children_;
 }
 
 } // namespace xmltree

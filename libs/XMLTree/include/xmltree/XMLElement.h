@@ -134,11 +134,8 @@ private:
     void adoptChildren(std::span<Ptr> elements);
     template <typename Visit> void visitDescendants(Visit&& visit) const;
     static void releaseSubtrees(std::vector<Ptr> children) noexcept;
-    /// Tells each child that this element is no longer its parent.
-    void detachChildren() noexcept;
-
-    /// Moves the children out, leaving none (and no list).
-    std::vector<Ptr> releaseChildren() noexcept;
+    /// The child list, made when the first child comes.
+    std::vector<Ptr>& childList();
 
     static const std::optional<std::string> absentValue;
     static const std::vector<Ptr> noChildren;
