@@ -169,46 +169,34 @@ Sequence TimelineWalker::parseSequence(const xmltree::XMLElement& from, std::siz
 
 std::optional<SequenceContent> TimelineWalker::parseItems(std::span<const XMLElementPtr> from,
                                                           const WalkContext& context) {
-    if (isTooDeep(from.size(), context)) {
-        return std::nullopt;
-    }
-    WalkResult result = resultFor(from);
-    for (const auto& element : from) {
-        parseItem(*element, context, result);
-    }
-    return std::move(result).finish();
+    return parseSiblings(from, context, [](const XMLElementPtr&) {});
 }
 
 std::optional<SequenceContent> TimelineWalker::parseItemsReleasing(std::vector<XMLElementPtr> from,
                                                                    const WalkContext& context) {
-    if (isTooDeep(from.size(), context)) {
+    return parseSiblings(std::span(from), context, [](XMLElementPtr& element) { element.reset(); });
+}
+
+template <class Element, class AfterEach>
+std::optional<SequenceContent> TimelineWalker::parseSiblings(std::span<Element> from,
+                                                             const WalkContext& context,
+                                                             AfterEach afterEach) {
+    // The walk re-enters itself through the inner timelines of compound, multicam and sync
+    // clips, which may hold such clips again (or refer back to themselves).
+    if (context.depth >= maxTimelineNesting) {
+        KOLT_LOG_ERROR(parseItemsSignature, "Skipping", from.size(), "elements nested deeper than",
+                       maxTimelineNesting, "levels");
         return std::nullopt;
     }
-    WalkResult result = resultFor(from);
-    for (auto& element : from) {
+    WalkResult result;
+    if (from.size() > longSiblingList) {
+        reserveClips(result.assetClips, expectedClipCount(from));
+    }
+    for (Element& element : from) {
         parseItem(*element, context, result);
-        element.reset();
+        afterEach(element);
     }
     return std::move(result).finish();
-}
-
-// The walk re-enters itself through the inner timelines of compound, multicam and sync clips,
-// which may hold such clips again (or refer back to themselves).
-bool TimelineWalker::isTooDeep(std::size_t elementCount, const WalkContext& context) {
-    if (context.depth < maxTimelineNesting) {
-        return false;
-    }
-    KOLT_LOG_ERROR(parseItemsSignature, "Skipping", elementCount, "elements nested deeper than",
-                   maxTimelineNesting, "levels");
-    return true;
-}
-
-TimelineWalker::WalkResult TimelineWalker::resultFor(std::span<const XMLElementPtr> siblings) {
-    WalkResult result;
-    if (siblings.size() > longSiblingList) {
-        reserveClips(result.assetClips, expectedClipCount(siblings));
-    }
-    return result;
 }
 
 void TimelineWalker::parseItem(xmltree::XMLElement& element, const WalkContext& context,

@@ -129,11 +129,13 @@ private:
     // parseItems over elements the walk owns, each let go of once walked.
     [[nodiscard]] std::optional<SequenceContent>
     parseItemsReleasing(std::vector<XMLElementPtr> from, const WalkContext& context);
+    // What parseItems and parseItemsReleasing share; `afterEach` is given each element once
+    // it is walked.
+    template <class Element, class AfterEach>
+    [[nodiscard]] std::optional<SequenceContent>
+    parseSiblings(std::span<Element> from, const WalkContext& context, AfterEach afterEach);
     // One element of a sibling list, its clips and markers added to `result`.
     void parseItem(xmltree::XMLElement& element, const WalkContext& context, WalkResult& result);
-    // Logs and says so when `context` lies too deep to walk.
-    [[nodiscard]] static bool isTooDeep(std::size_t elementCount, const WalkContext& context);
-    [[nodiscard]] static WalkResult resultFor(std::span<const XMLElementPtr> siblings);
     // The identifier of a new group: random, or with stable identifiers the number of groups
     // this walker made before it (see stableIdentifier()).
     [[nodiscard]] std::string newGroupIdentifier();
