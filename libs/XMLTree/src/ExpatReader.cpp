@@ -164,7 +164,7 @@ private:
         for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) {
             gathered_.emplace_back(attributeName(pair[0]), pair[1]);
         }
-        return XMLAttributes::reordering(gathered_, builder_.memory());
+        return XMLAttributes::reordering(gathered_, &builder_.memory());
     }
 
     void startElement(const XML_Char* name, const XML_Char** attributes) {

@@ -68,17 +68,8 @@ XMLAttributes::XMLAttributes(std::span<const value_type> entries) {
     *this = reordering(scratch);
 }
 
-XMLAttributes XMLAttributes::reordering(std::span<value_type> entries) {
-    return reordering(entries, nullptr);
-}
-
-XMLAttributes XMLAttributes::reordering(std::span<value_type> entries, detail::TreeMemory& memory) {
-    return reordering(entries, &memory);
-}
-
 void XMLAttributes::BlockDeleter::operator()(std::byte* block) const noexcept {
-    Header header;
-    std::memcpy(&header, block, sizeof header);
+    const Header& header = *reinterpret_cast<const Header*>(block);
     if (header.inTreeMemory != 0) {
         detail::TreeMemory::deallocate(block, sizeOfBlock(header));
     } else {
@@ -151,13 +142,14 @@ XMLAttributes XMLAttributes::reordering(std::span<value_type> entries, detail::T
 
 XMLAttributes::XMLAttributes(const XMLAttributes& other) {
     if (other.block_) {
+        // A copy is the holder's own, on the heap, wherever the original lives.
+        Header header = other.header();
+        header.inTreeMemory = 0;
         const std::size_t size = other.blockSize();
         block_.reset(new std::byte[size]);
-        std::memcpy(block_.get(), other.block_.get(), size);
-        Header header;
-        std::memcpy(&header, block_.get(), sizeof header);
-        header.inTreeMemory = 0;
         std::memcpy(block_.get(), &header, sizeof header);
+        std::memcpy(block_.get() + sizeof header, other.block_.get() + sizeof header,
+                    size - sizeof header);
     }
 }
 

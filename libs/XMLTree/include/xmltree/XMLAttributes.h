@@ -84,9 +84,9 @@ public:
     explicit XMLAttributes(std::span<const value_type> entries);
     /// The same, reordering `entries` as scratch space instead of copying them first: for a
     /// reader that gathers each element's attributes in a buffer it reuses.
-    static XMLAttributes reordering(std::span<value_type> entries);
-    /// The same, in the memory of a tree being read (see detail::TreeMemory).
-    static XMLAttributes reordering(std::span<value_type> entries, detail::TreeMemory& memory);
+    /// With `memory`, the set lives in the memory of a tree being read (see detail::TreeMemory).
+    static XMLAttributes reordering(std::span<value_type> entries,
+                                    detail::TreeMemory* memory = nullptr);
     XMLAttributes(const XMLAttributes& other);
     XMLAttributes(XMLAttributes&& other) noexcept = default;
     XMLAttributes& operator=(const XMLAttributes& other);
@@ -144,8 +144,6 @@ private:
     value_type entryAt(std::size_t index) const noexcept;
     std::size_t lowerBound(std::string_view name) const noexcept;
     std::size_t blockSize() const noexcept;
-
-    static XMLAttributes reordering(std::span<value_type> entries, detail::TreeMemory* memory);
 
     std::unique_ptr<std::byte[], BlockDeleter> block_;
 };
