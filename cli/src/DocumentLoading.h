@@ -14,6 +14,8 @@ namespace velotrack::cli {
 // "<path or standard input>: <reason>" on stderr and throws CLI::RuntimeError with exit status 1
 // (the input could not be read) or 2 (it was read and refused). A newer document read as 1.13
 // (`acceptNewerVersions`) is announced by "warning: reading fcpxml <version> as 1.13" on stderr.
+// The load lets go of the main timeline as it walks it (`releaseMainTimeline`, whatever
+// `options` say): the description's document lacks those items.
 kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, kvnfcpx::ParserOptions options);
 inline kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia) {
     return loadDescription(path, kvnfcpx::ParserOptions{.validateMedia = validateMedia});
