@@ -2,8 +2,12 @@
 #include "Companion.h"
 
 #include <CLI/CLI.hpp>
+#include <platform/Memory.h>
 
 int main(int argc, char** argv) {
+    // A document's load frees large blocks as it goes (its text, the items of its timeline): the
+    // peak of a long report then stays what the description needs.
+    platform::Memory::returnLargeBlocksPromptly();
     CLI::App app{std::string(velotrack::cli::toolDescription)};
     // The same version the application bundle carries as its CFBundleShortVersionString.
     app.set_version_flag("--version", "velotrack " VELOTRACK_VERSION);

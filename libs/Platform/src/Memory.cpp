@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -54,6 +57,14 @@ void Memory::unmapBlock(void* block, std::size_t size) noexcept {
 
 std::size_t Memory::mappedBlockBytes() noexcept {
     return mappedBytes.load(std::memory_order_relaxed);
+}
+
+void Memory::returnLargeBlocksPromptly() noexcept {
+#if defined(__GLIBC__)
+    // glibc's own starting value; setting it at all is what stops it from moving.
+    constexpr int largeBlock = 128 * 1024;
+    (void)mallopt(M_MMAP_THRESHOLD, largeBlock);
+#endif
 }
 
 } // namespace platform
