@@ -1,6 +1,7 @@
 #pragma once
 
-#include <memory>
+#include "koltutils/SharedOptional.h"
+
 #include <utility>
 
 namespace koltutils {
@@ -14,7 +15,7 @@ template <class T> class SharedValue {
 public:
     SharedValue() noexcept = default;
     SharedValue(T value) // NOLINT(google-explicit-constructor): stands in for a T field
-        : value_(std::make_shared<const T>(std::move(value))) {}
+        : value_(std::move(value)) {}
 
     const T& get() const noexcept { return value_ ? *value_ : defaultValue(); }
     const T& operator*() const noexcept { return get(); }
@@ -24,7 +25,7 @@ public:
     // Copies of one value compare by identity first; the field-by-field comparison only runs
     // between values made separately.
     friend bool operator==(const SharedValue& lhs, const SharedValue& rhs) {
-        return lhs.value_ == rhs.value_ || lhs.get() == rhs.get();
+        return lhs.value_.shares(rhs.value_) || lhs.get() == rhs.get();
     }
 
 private:
@@ -33,7 +34,7 @@ private:
         return value;
     }
 
-    std::shared_ptr<const T> value_;
+    SharedOptional<T> value_;
 };
 
 } // namespace koltutils
