@@ -79,7 +79,9 @@ std::vector<CueRow> cueRows(const kvnfcpx::FCPXMLDescription& description,
             row.fadeIn = clip.clipVolume->fadeIn;
             row.fadeOut = clip.clipVolume->fadeOut;
         }
-        row.group = clip.groupId;
+        if (clip.groupId) {
+            row.group = *clip.groupId;
+        }
         rows.push_back(std::move(row));
     }
     std::stable_sort(rows.begin(), rows.end(), [](const CueRow& lhs, const CueRow& rhs) {

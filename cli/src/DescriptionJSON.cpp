@@ -4,6 +4,7 @@
 #include "JSONWriter.h"
 
 #include <koltutils/EnumTable.h>
+#include <koltutils/OptionalValue.h>
 #include <string>
 #include <xmltree/XMLElement.h>
 
@@ -78,15 +79,7 @@ void write(JSONWriter& json, E value) {
 
 template <typename T> void write(JSONWriter& json, const std::vector<T>& values);
 
-template <typename T> void write(JSONWriter& json, const std::optional<T>& value) {
-    if (value) {
-        write(json, *value);
-    } else {
-        json.null();
-    }
-}
-
-template <typename T> void write(JSONWriter& json, const koltutils::OptionalBox<T>& value) {
+template <koltutils::OptionalValue Optional> void write(JSONWriter& json, const Optional& value) {
     if (value) {
         write(json, *value);
     } else {

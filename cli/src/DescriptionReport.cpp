@@ -7,6 +7,7 @@
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
 #include <koltutils/OptionalBox.h>
+#include <koltutils/OptionalValue.h>
 #include <timeline/DescriptionTables.h>
 #include <timeline/TimeText.h>
 #include <vector>
@@ -64,7 +65,7 @@ void printTable(std::ostream& out, const std::array<std::string_view, Columns>& 
     }
 }
 
-template <typename T> std::string orNone(const std::optional<T>& value) {
+template <koltutils::OptionalValue Optional> std::string orNone(const Optional& value) {
     return value ? koltutils::describe(*value) : std::string(none);
 }
 

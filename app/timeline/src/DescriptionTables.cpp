@@ -5,6 +5,7 @@
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
 #include <koltutils/OptionalBox.h>
+#include <koltutils/OptionalValue.h>
 
 namespace velotrack::timeline {
 
@@ -14,7 +15,7 @@ using namespace kvnfcpx;
 
 const std::string none = "-";
 
-template <typename T> std::string orNone(const std::optional<T>& value) {
+template <koltutils::OptionalValue Optional> std::string orNone(const Optional& value) {
     return value ? koltutils::describe(*value) : none;
 }
 

@@ -187,7 +187,6 @@ ClipTime parseClipTime(const xmltree::XMLElement& element) {
         return timeAttribute(element, name).value_or(timecode::CMTime::zero);
     };
     return ClipTime{
-        .isValid = true,
         .start = time("start"),
         .offset = time("offset"),
         .duration = time("duration"),

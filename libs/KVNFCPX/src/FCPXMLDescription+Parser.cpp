@@ -339,13 +339,13 @@ std::optional<AssetClip> TimelineWalker::parseClip(ClipItem clipItem,
 
     clip.asset = *asset;
     clip.clipTime = ClipTime{
-        .isValid = isValid,
         .start = start,
         .offset = offset,
         .duration = itemTime.duration,
         .audioStart = itemTime.audioStart,
         .audioDuration = itemTime.audioDuration,
         .clipItem = itemTime.clipItem,
+        .isValid = isValid,
     };
     clip.groupId = context.groupId;
     return clip;

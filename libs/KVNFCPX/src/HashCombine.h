@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <functional>
-#include <optional>
+#include <koltutils/OptionalValue.h>
 
 namespace kvnfcpx::detail {
 
@@ -11,7 +11,8 @@ template <typename T> void hashCombine(std::size_t& seed, const T& value) noexce
     seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
 }
 
-template <typename T> void hashCombine(std::size_t& seed, const std::optional<T>& value) noexcept {
+template <koltutils::OptionalValue Optional>
+void hashCombine(std::size_t& seed, const Optional& value) noexcept {
     hashCombine(seed, value.has_value());
     if (value) {
         hashCombine(seed, *value);

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <koltutils/SharedOptional.h>
 #include <memory>
 #include <optional>
 #include <span>
@@ -40,13 +41,13 @@ struct WalkContext {
     // The timing of the element whose children are walked; all zero on a main timeline.
     ClipTime parentTiming{};
     // The group the clips found here belong to; set inside compound and sync clips.
-    std::optional<std::string> groupId{};
+    koltutils::SharedOptional<std::string> groupId{};
     // The walks that enclose this one: 0 on the main timeline.
     std::size_t depth = 0;
 
     // The context of a walk one level down.
     [[nodiscard]] WalkContext nested(timecode::CMTime innerTcStart, ClipTime timing,
-                                     std::optional<std::string> group) const {
+                                     koltutils::SharedOptional<std::string> group) const {
         return WalkContext{std::move(innerTcStart), std::move(timing), std::move(group), depth + 1};
     }
 };

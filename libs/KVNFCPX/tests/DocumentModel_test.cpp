@@ -38,11 +38,11 @@ TEST(ClipTime, TimeRangeIncludesItsStartAndExcludesItsEnd) {
 }
 
 TEST(ClipTime, DescribesItselfOnOneLine) {
-    const ClipTime time{.isValid = false,
-                        .start = CMTime::make(1, 2),
+    const ClipTime time{.start = CMTime::make(1, 2),
                         .offset = CMTime::make(10, 1),
                         .duration = CMTime::make(2, 1),
-                        .clipItem = ClipItem::assetClip};
+                        .clipItem = ClipItem::assetClip,
+                        .isValid = false};
     EXPECT_EQ(time.description(), "ClipTime(asset-clip, invalid, start 0.5s, offset 10.0s, "
                                   "duration 2.0s, audioStart 0.0s, audioDuration 0.0s, "
                                   "timeRange 0.5s..<2.5s)");

@@ -41,8 +41,8 @@ TEST(RefClip, MapsInnerClipsOntoTheEnclosingTimeline) {
     const ClipTime itemTime{
         .start = seconds(2), .duration = seconds(20), .clipItem = ClipItem::refClip};
     detail::TimelineWalker walker(description);
-    const auto clips =
-        walker.parseRefClip(*spine.children()[1], itemTime, detail::WalkContext{.groupId = "g"});
+    const auto clips = walker.parseRefClip(*spine.children()[1], itemTime,
+                                           detail::WalkContext{.groupId = std::string("g")});
     ASSERT_TRUE(clips);
     EXPECT_THAT(placements(*clips), ElementsAre("Head @0.0 2.0+8.0", "Sliver @1.0 9.0+-1.5 invalid",
                                                 "Late @23.0 0.0+-3.0 invalid"));

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <koltutils/OptionalBox.h>
+#include <koltutils/SharedOptional.h>
 #include <koltutils/SharedValue.h>
 #include <optional>
 #include <string>
@@ -36,8 +37,9 @@ struct AssetClip {
     koltutils::OptionalBox<std::string> note{};
     std::optional<std::int64_t> lane{};
     bool mute = false;
-    // Shared by the clips flattened out of one compound, multicam or sync clip.
-    std::optional<std::string> groupId{};
+    // Shared by the clips flattened out of one compound, multicam or sync clip, which hold it
+    // once between them.
+    koltutils::SharedOptional<std::string> groupId{};
 
     friend bool operator==(const AssetClip&, const AssetClip&) = default;
 };

@@ -28,14 +28,15 @@ struct ClipTime {
         friend bool operator==(const TimeRange&, const TimeRange&) = default;
     };
 
-    // False marks a clip or marker outside its parent; such entries never reach a sequence.
-    bool isValid = true;
     timecode::CMTime start = timecode::CMTime::zero;
     timecode::CMTime offset = timecode::CMTime::zero;
     timecode::CMTime duration = timecode::CMTime::zero;
     timecode::CMTime audioStart = timecode::CMTime::zero;
     timecode::CMTime audioDuration = timecode::CMTime::zero;
     ClipItem clipItem = ClipItem::unknown;
+    // False marks a clip or marker outside its parent; such entries never reach a sequence.
+    // Last, beside the clip item, so that the two share one word of a record held per clip.
+    bool isValid = true;
 
     [[nodiscard]] TimeRange timeRange() const { return {start, duration}; }
     // `audioStart` unless it is zero, else `start`.
