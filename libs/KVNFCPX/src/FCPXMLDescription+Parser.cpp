@@ -169,18 +169,30 @@ Sequence TimelineWalker::parseSequence(const xmltree::XMLElement& from, std::siz
 
 std::optional<SequenceContent> TimelineWalker::parseItems(std::span<const XMLElementPtr> from,
                                                           const WalkContext& context) {
-    return parseSiblings(from, context, [](const XMLElementPtr&) {});
+    return parseSiblings(from, context,
+                         [from, next = std::size_t{0}]() mutable { return from[next++].get(); });
 }
 
 std::optional<SequenceContent> TimelineWalker::parseItemsReleasing(std::vector<XMLElementPtr> from,
                                                                    const WalkContext& context) {
-    return parseSiblings(std::span(from), context, [](XMLElementPtr& element) { element.reset(); });
+    // Taken from the back of the reversed list, so that the list's own storage (16 bytes an item,
+    // as long as the timeline) shrinks as the walk goes, and each item goes once walked.
+    std::ranges::reverse(from);
+    XMLElementPtr walked;
+    return parseSiblings(std::span<const XMLElementPtr>(from), context, [&from, &walked] {
+        walked = std::move(from.back());
+        from.pop_back();
+        if (from.size() >= longSiblingList && from.size() <= from.capacity() / 2) {
+            from.shrink_to_fit();
+        }
+        return walked.get();
+    });
 }
 
-template <class Element, class AfterEach>
-std::optional<SequenceContent> TimelineWalker::parseSiblings(std::span<Element> from,
+template <class NextElement>
+std::optional<SequenceContent> TimelineWalker::parseSiblings(std::span<const XMLElementPtr> from,
                                                              const WalkContext& context,
-                                                             AfterEach afterEach) {
+                                                             NextElement nextElement) {
     // The walk re-enters itself through the inner timelines of compound, multicam and sync
     // clips, which may hold such clips again (or refer back to themselves).
     if (context.depth >= maxTimelineNesting) {
@@ -192,9 +204,8 @@ std::optional<SequenceContent> TimelineWalker::parseSiblings(std::span<Element> 
     if (from.size() > longSiblingList) {
         reserveClips(result.assetClips, expectedClipCount(from));
     }
-    for (Element& element : from) {
-        parseItem(*element, context, result);
-        afterEach(element);
+    for (std::size_t count = from.size(); count > 0; --count) {
+        parseItem(*nextElement(), context, result);
     }
     return std::move(result).finish();
 }

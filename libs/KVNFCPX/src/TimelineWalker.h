@@ -130,11 +130,12 @@ private:
     // parseItems over elements the walk owns, each let go of once walked.
     [[nodiscard]] std::optional<SequenceContent>
     parseItemsReleasing(std::vector<XMLElementPtr> from, const WalkContext& context);
-    // What parseItems and parseItemsReleasing share; `afterEach` is given each element once
-    // it is walked.
-    template <class Element, class AfterEach>
-    [[nodiscard]] std::optional<SequenceContent>
-    parseSiblings(std::span<Element> from, const WalkContext& context, AfterEach afterEach);
+    // What parseItems and parseItemsReleasing share: `from` is looked at before the walk, and
+    // `nextElement` gives its elements in order, one a call, while the walk goes.
+    template <class NextElement>
+    [[nodiscard]] std::optional<SequenceContent> parseSiblings(std::span<const XMLElementPtr> from,
+                                                               const WalkContext& context,
+                                                               NextElement nextElement);
     // One element of a sibling list, its clips and markers added to `result`.
     void parseItem(xmltree::XMLElement& element, const WalkContext& context, WalkResult& result);
     // The identifier of a new group: random, or with stable identifiers the number of groups
