@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,7 +26,12 @@ template <class T> class UniqueList {
 public:
     bool empty() const noexcept { return items_.empty(); }
 
-    void reserve(std::size_t capacity) { items_.reserve(capacity); }
+    // Room for `capacity` elements, in the list and in its index: a list known to grow long
+    // then never hashes its elements again to grow the index.
+    void reserve(std::size_t capacity) {
+        items_.reserve(capacity);
+        index_.reserve(capacity);
+    }
 
     // Appends `item` unless an equal element is already in the list; whether it did.
     bool appendUnlessPresent(T&& item) {
@@ -41,7 +48,7 @@ public:
             if (firstPosition(item, hash) != npos) {
                 return false;
             }
-            index_.insert(hash, items_.size());
+            addToIndex(hash, items_.size());
             ++indexedCount_;
         }
         items_.push_back(std::move(item));
@@ -112,7 +119,7 @@ private:
             return candidate == position || items_[candidate] == item;
         });
         // Always found once indexAll() has run: every element's value has an entry.
-        return entry ? *entry : index_.insert(hash, position);
+        return entry ? *entry : addToIndex(hash, position);
     }
 
     // Brings the elements appended as they are into the index, noting the first that repeats
@@ -124,7 +131,7 @@ private:
         for (std::size_t position = indexedCount_; position < items_.size(); ++position) {
             const std::size_t hash = hashOf(items_[position]);
             if (firstPosition(items_[position], hash) == npos) {
-                index_.insert(hash, position);
+                addToIndex(hash, position);
             } else if (firstDuplicate_ == npos) {
                 firstDuplicate_ = position;
             }
@@ -132,10 +139,11 @@ private:
         indexedCount_ = items_.size();
     }
 
-    // Open addressing with linear probing over 8-byte slots: no allocation per entry, eight
-    // neighbouring probes in one cache line, and an index a small part of the list it serves
-    // (a clip is hundreds of bytes, its slots 16). A slot keeps 31 bits of the hash, with the
-    // top bit set to mark it used; the full hash is only ever compared through them.
+    // Open addressing with linear probing over 4-byte slots that hold positions: no allocation
+    // per entry, sixteen neighbouring probes in one cache line, and an index a small part of the
+    // list it serves (a clip is hundreds of bytes, its slots 8). Slots keep no hash: a probe
+    // compares the element it finds, and growing hashes the elements again, which costs less
+    // than the memory a stored hash would take for the whole life of the list.
     class PositionIndex {
     public:
         // The position of a matching entry among those stored with `hash`, or null.
@@ -143,11 +151,10 @@ private:
             if (slots_.empty()) {
                 return nullptr;
             }
-            const std::uint32_t tag = tagOf(hash);
-            for (std::size_t slot = tag & mask(); slots_[slot].tag != 0;
+            for (std::size_t slot = hash & mask(); slots_[slot] != emptySlot;
                  slot = (slot + 1) & mask()) {
-                if (slots_[slot].tag == tag && matches(slots_[slot].position)) {
-                    return &slots_[slot].position;
+                if (matches(slots_[slot])) {
+                    return &slots_[slot];
                 }
             }
             return nullptr;
@@ -157,56 +164,66 @@ private:
             return const_cast<PositionIndex*>(this)->find(hash, std::forward<Matches>(matches));
         }
 
-        std::uint32_t& insert(std::size_t hash, std::size_t position) {
-            if (position >= std::numeric_limits<std::uint32_t>::max()) {
+        // `hashAt` gives the hash of the element at a position already in the index.
+        template <class HashAt>
+        std::uint32_t& insert(std::size_t hash, std::size_t position, HashAt&& hashAt) {
+            if (position >= emptySlot) {
                 throw std::length_error("UniqueList: more elements than an index can place");
             }
             if ((count_ + 1) * 2 > slots_.size()) {
-                grow();
+                grow(hashAt);
             }
             ++count_;
-            return place({tagOf(hash), static_cast<std::uint32_t>(position)});
+            return place(hash, static_cast<std::uint32_t>(position));
+        }
+
+        void reserve(std::size_t entries) {
+            const std::size_t slots =
+                std::bit_ceil(std::max<std::size_t>(entries * 2, minimumSlots));
+            if (count_ == 0 && slots > slots_.size()) {
+                slots_.assign(slots, emptySlot);
+            }
         }
 
     private:
-        struct Slot {
-            // 0 for an empty slot.
-            std::uint32_t tag = 0;
-            std::uint32_t position = 0;
-        };
-
-        static std::uint32_t tagOf(std::size_t hash) noexcept {
-            return static_cast<std::uint32_t>(hash) | 0x8000'0000U;
-        }
+        static constexpr std::size_t minimumSlots = 32;
+        static constexpr std::uint32_t emptySlot = std::numeric_limits<std::uint32_t>::max();
 
         std::size_t mask() const noexcept { return slots_.size() - 1; }
 
-        std::uint32_t& place(const Slot& entry) {
-            std::size_t slot = entry.tag & mask();
-            while (slots_[slot].tag != 0) {
+        std::uint32_t& place(std::size_t hash, std::uint32_t position) {
+            std::size_t slot = hash & mask();
+            while (slots_[slot] != emptySlot) {
                 slot = (slot + 1) & mask();
             }
-            slots_[slot] = entry;
-            return slots_[slot].position;
+            slots_[slot] = position;
+            return slots_[slot];
         }
 
-        void grow() {
-            std::vector<Slot> previous(slots_.empty() ? 32 : slots_.size() * 2);
+        template <class HashAt> void grow(HashAt& hashAt) {
+            std::vector<std::uint32_t> previous(slots_.empty() ? minimumSlots : slots_.size() * 2,
+                                                emptySlot);
             previous.swap(slots_);
-            for (const Slot& entry : previous) {
-                if (entry.tag != 0) {
-                    place(entry);
+            for (const std::uint32_t position : previous) {
+                if (position != emptySlot) {
+                    place(hashAt(position), position);
                 }
             }
         }
 
-        std::vector<Slot> slots_;
+        std::vector<std::uint32_t> slots_;
         std::size_t count_ = 0;
     };
 
+    // Adds the entry of the element at `position`, whose hash is `hash`.
+    std::uint32_t& addToIndex(std::size_t hash, std::size_t position) {
+        return index_.insert(hash, position,
+                             [this](std::size_t indexed) { return hashOf(items_[indexed]); });
+    }
+
     std::vector<T> items_;
-    // One entry per distinct value among the first `indexedCount_` elements: its hash and the
-    // position of its first occurrence.
+    // One entry per distinct value among the first `indexedCount_` elements: the position of its
+    // first occurrence, placed by its hash.
     PositionIndex index_;
     std::size_t indexedCount_ = 0;
     // The earliest indexed element that equals an earlier one, or npos when there is none.

@@ -56,11 +56,15 @@ struct PlainList {
 };
 
 // Keeps the exact elements (not just equal ones) in the exact order of the plain rules, from
-// short lists scanned linearly to long indexed ones, over random sequences of operations.
+// short lists scanned linearly to long indexed ones, with and without room reserved ahead, over
+// random sequences of operations.
 TEST(UniqueList, MatchesThePlainRulesElementForElement) {
     std::mt19937 random(20240611);
     for (int round = 0; round < 200; ++round) {
         UniqueList<Tagged> list;
+        if (round % 3 == 0) {
+            list.reserve(static_cast<std::size_t>(round / 3));
+        }
         PlainList plain;
         int copy = 0;
         const auto range = static_cast<unsigned>(3 + round % 40);
