@@ -1,11 +1,15 @@
 // Loads arbitrary bytes as an FCPXML document through the whole walk: resources, spine, compound,
 // multicam and sync clips. Refusals are expected; crashes, hangs and unbounded growth are not.
+// Each input is loaded twice, keeping the tree and letting the walk release the main timeline as
+// it goes, and the two descriptions must be equal.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <koltutils/Log.h>
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <memory>
+#include <optional>
 #include <platform/LogSink.h>
 #include <span>
 
@@ -24,12 +28,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)quiet;
-    const kvnfcpx::ParserOptions options{.stableIdentifiers = true, .acceptNewerVersions = true};
-    try {
-        const auto description =
-            kvnfcpx::FCPXMLDescription::loadBytes(std::span(data, size), options);
-        (void)description.projectStartTimecode();
-    } catch (const kvnfcpx::LoadingError&) {
+    const auto load = [data, size](bool releaseMainTimeline) {
+        const kvnfcpx::ParserOptions options{.stableIdentifiers = true,
+                                             .acceptNewerVersions = true,
+                                             .releaseMainTimeline = releaseMainTimeline};
+        try {
+            auto description =
+                kvnfcpx::FCPXMLDescription::loadBytes(std::span(data, size), options);
+            (void)description.projectStartTimecode();
+            // How the walk went is no part of what it found.
+            description.parserOptions.releaseMainTimeline = false;
+            return std::optional(std::move(description));
+        } catch (const kvnfcpx::LoadingError&) {
+            return std::optional<kvnfcpx::FCPXMLDescription>();
+        }
+    };
+    if (load(false) != load(true)) {
+        std::abort();
     }
     return 0;
 }
