@@ -28,6 +28,9 @@ TEST(OptionalBox, EmptyLikeNulloptWhateverItWasMadeFrom) {
     EXPECT_EQ(empty, std::nullopt);
     EXPECT_EQ(empty, OptionalBox<std::string>(std::optional<std::string>()));
     EXPECT_NE(empty, OptionalBox<std::string>(std::string()));
+    // Compared with a std::optional as std::optional compares: empty equals empty.
+    EXPECT_EQ(empty, std::optional<std::string>());
+    EXPECT_NE(empty, std::optional<std::string>(""));
     EXPECT_THROW((void)empty.value(), std::bad_optional_access);
 
     OptionalBox<std::string> filled(std::optional<std::string>("music"));
