@@ -1,9 +1,15 @@
 #include "timeline/TimeText.h"
 
+#include <cmath>
 #include <koltutils/Describe.h>
 #include <timecode/Timecode.h>
 
 namespace velotrack::timeline {
+
+double finiteSeconds(const timecode::CMTime& time) {
+    const double value = time.isNumeric() ? time.seconds() : 0.0;
+    return std::isfinite(value) ? value : 0.0;
+}
 
 std::string secondsText(const timecode::CMTime& time) {
     return koltutils::describe(time.seconds()) + "s";

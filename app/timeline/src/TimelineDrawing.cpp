@@ -1,5 +1,6 @@
 #include "timeline/TimelineDrawing.h"
 
+#include "timeline/RulerTicks.h"
 #include "timeline/TimeText.h"
 
 #include <algorithm>
@@ -69,11 +70,6 @@ Color fromHue(double hue, double saturation, double value) {
     return {channel(r + m), channel(g + m), channel(b + m)};
 }
 
-double seconds(const timecode::CMTime& time) {
-    const double value = time.isNumeric() ? time.seconds() : 0.0;
-    return std::isfinite(value) ? value : 0.0;
-}
-
 // A tick spacing from a fixed ladder, the smallest leaving at least `minimum` pixels.
 double tickInterval(double pixelsPerSecond, double minimum) {
     static constexpr double ladder[] = {1,   2,   5,    10,   15,   30,    60,    120,  300,
@@ -138,12 +134,13 @@ TimelineDrawing drawTimeline(const kvnfcpx::FCPXMLDescription& description, doub
     const auto& markers = sequence && sequence->content ? sequence->content->markers : noMarkers;
 
     // The span shown: the sequence's duration, stretched to whatever lies beyond it.
-    double span = sequence && sequence->duration ? seconds(*sequence->duration) : 0.0;
+    double span = sequence && sequence->duration ? finiteSeconds(*sequence->duration) : 0.0;
     for (const auto& clip : clips) {
-        span = std::max(span, seconds(clip.clipTime.offset) + seconds(clip.clipTime.duration));
+        span = std::max(span, finiteSeconds(clip.clipTime.offset) +
+                                  finiteSeconds(clip.clipTime.duration));
     }
     for (const auto& marker : markers) {
-        span = std::max(span, seconds(marker.clipTime.offset));
+        span = std::max(span, finiteSeconds(marker.clipTime.offset));
     }
     if (span <= 0) {
         span = 1;
@@ -184,18 +181,16 @@ TimelineDrawing drawTimeline(const kvnfcpx::FCPXMLDescription& description, doub
     shapes.emplace_back(
         LineShape{0, rulerHeight - 0.5, drawing.width, rulerHeight - 0.5, rulerColor, 1});
     const double interval = tickInterval(drawing.pixelsPerSecond, 110);
-    for (std::int64_t tick = 0; static_cast<double>(tick) * interval <= span; ++tick) {
-        const double at = static_cast<double>(tick) * interval;
-        const double x = xOf(at);
+    for (const RulerTick& tick : rulerTicks(start, span, interval, rate)) {
+        const double x = xOf(tick.at);
         shapes.emplace_back(LineShape{x, rulerHeight - 8, x, rulerHeight, rulerColor, 1});
-        const auto label = timeText(start + timecode::CMTime::make(std::llround(at), 1), rate);
-        shapes.emplace_back(TextShape{x + 3, rulerHeight - 11, label, 10, rulerColor});
+        shapes.emplace_back(TextShape{x + 3, rulerHeight - 11, tick.label, 10, rulerColor});
     }
 
     // Markers and chapter markers: a flag above the lanes at the marker's offset.
     for (const auto& marker : markers) {
         const bool chapter = marker.kind() == Marker::MarkerKind::chapter;
-        const double x = xOf(seconds(marker.clipTime.offset));
+        const double x = xOf(finiteSeconds(marker.clipTime.offset));
         const Color color = chapter ? chapterColor : commentColor;
         const double top = rulerHeight + 3;
         shapes.emplace_back(LineShape{x, top, x, lanesTop, color, 1});
@@ -208,9 +203,9 @@ TimelineDrawing drawTimeline(const kvnfcpx::FCPXMLDescription& description, doub
     // Clip bars with their names where they fit.
     for (const auto& clip : clips) {
         const auto lane = clip.lane.value_or(0);
-        const double x = xOf(seconds(clip.clipTime.offset));
+        const double x = xOf(finiteSeconds(clip.clipTime.offset));
         const double barWidth =
-            std::max(1.0, seconds(clip.clipTime.duration) * drawing.pixelsPerSecond);
+            std::max(1.0, finiteSeconds(clip.clipTime.duration) * drawing.pixelsPerSecond);
         const double y = lanesTop + static_cast<double>(rowOfLane.at(lane)) * laneHeight + barInset;
         const double barHeight = laneHeight - 2 * barInset - 1;
         shapes.emplace_back(RectShape{x,

@@ -7,6 +7,10 @@
 
 namespace velotrack::timeline {
 
+// The time in seconds, 0 for a time that has none (not a number, infinite): the position the
+// picture gives it.
+[[nodiscard]] double finiteSeconds(const timecode::CMTime& time);
+
 // "2.5s": seconds in their shortest form.
 std::string secondsText(const timecode::CMTime& time);
 // A timecode at `rate` when there is one and the time fits a day, else secondsText.
