@@ -91,11 +91,42 @@ private:
                       int line, std::span<const std::string> values);
 };
 
+// Where a KOLT_LOG_* line is written: called with the function's name and the values.
+struct LogSite {
+    std::string_view file;
+    int line = 0;
+    platform::LogLevel level = platform::LogLevel::info;
+
+    template <class... Values>
+    void operator()(std::string_view function, const Values&... values) const {
+        switch (level) {
+        case platform::LogLevel::debug:
+            Log::debug(file, function, line, values...);
+            return;
+        case platform::LogLevel::error:
+            Log::error(file, function, line, values...);
+            return;
+        case platform::LogLevel::info:
+            Log::defaultLevel(file, function, line, values...);
+            return;
+        }
+    }
+};
+
 } // namespace koltutils
 
-#define KOLT_LOG_DEBUG(function, ...)                                                              \
-    ::koltutils::Log::debug(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
-#define KOLT_LOG_DEFAULT(function, ...)                                                            \
-    ::koltutils::Log::defaultLevel(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
-#define KOLT_LOG_ERROR(function, ...)                                                              \
-    ::koltutils::Log::error(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+// The macros are plain names that make a LogSite; the parentheses written after them are the
+// site's call. A function-like macro written over several lines gets as __LINE__ its first line
+// from GCC and its last from clang, while a name has one line for both.
+#define KOLT_LOG_DEBUG                                                                             \
+    ::koltutils::LogSite {                                                                         \
+        __FILE__, __LINE__, ::platform::LogLevel::debug                                            \
+    }
+#define KOLT_LOG_DEFAULT                                                                           \
+    ::koltutils::LogSite {                                                                         \
+        __FILE__, __LINE__, ::platform::LogLevel::info                                             \
+    }
+#define KOLT_LOG_ERROR                                                                             \
+    ::koltutils::LogSite {                                                                         \
+        __FILE__, __LINE__, ::platform::LogLevel::error                                            \
+    }
