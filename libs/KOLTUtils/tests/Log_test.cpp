@@ -85,6 +85,19 @@ TEST(Log, MacrosPassThisFileAndLine) {
             "🚩 " + (prefix + std::string("macros():")) + std::to_string(line + 2) + ":1.5"));
 }
 
+// Whichever compiler built it: a call written over several lines logs the line it starts on.
+TEST(Log, ACallOverSeveralLinesLogsItsFirstLine) {
+    ScopedLogCapture capture;
+    const int line = __LINE__ + 2;
+    // clang-format off
+    KOLT_LOG_ERROR("spread()",
+                   "over",
+                   "lines");
+    // clang-format on
+    EXPECT_THAT(capture.lines(),
+                ElementsAre("🚩 Log_test.cpp:spread():" + std::to_string(line) + ":over lines"));
+}
+
 TEST(Log, CallStackIsOneErrorLineFromTheLogSource) {
     ScopedLogCapture capture;
     Log::printCallStack();
