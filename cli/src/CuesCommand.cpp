@@ -18,12 +18,13 @@ struct CuesOptions {
     std::vector<std::string> roles;
     std::string format = "csv";
     bool merge = false;
+    kvnfcpx::ParserOptions reading{};
     std::string logLevel = "error";
 };
 
 void cues(const CuesOptions& options) {
     installLogSink(options.logLevel);
-    const auto description = loadDescription(options.path, false);
+    const auto description = loadDescription(options.path, options.reading);
     const auto roles = options.roles.empty() ? std::vector<std::string>{"music"} : options.roles;
     auto rows = cueRows(description, roles);
     if (options.merge) {
@@ -53,6 +54,7 @@ void addCuesCommand(CLI::App& app) {
         ->default_str("csv");
     command->add_flag("--merge", options->merge,
                       "Join the pieces of a clip split by a blade cut into one row");
+    addReadingOptions(*command, options->reading);
     addLogLevelOption(*command, options->logLevel);
     command->callback([options] { cues(*options); });
 }

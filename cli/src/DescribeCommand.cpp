@@ -15,18 +15,13 @@ namespace {
 struct DescribeOptions {
     std::string path;
     bool json = false;
-    bool validateMedia = false;
-    bool stableIds = false;
-    bool acceptNewer = false;
+    kvnfcpx::ParserOptions reading{};
     std::string logLevel = "error";
 };
 
 void describe(const DescribeOptions& options) {
     installLogSink(options.logLevel);
-    const auto description =
-        loadDescription(options.path, {.validateMedia = options.validateMedia,
-                                       .stableIdentifiers = options.stableIds,
-                                       .acceptNewerVersions = options.acceptNewer});
+    const auto description = loadDescription(options.path, options.reading);
     if (options.json) {
         writeDescriptionJSON(description, std::cout);
     } else {
@@ -43,13 +38,7 @@ void addDescribeCommand(CLI::App& app) {
                     "prints its flattened project");
     command->add_option("path", options->path, "The document, or - for standard input")->required();
     command->add_flag("--json", options->json, "Print the whole description as JSON");
-    command->add_flag("--validate-media", options->validateMedia,
-                      "Leave out assets whose media file is missing");
-    command->add_flag("--stable-ids", options->stableIds,
-                      "Number the group identifiers of the load instead of drawing them at "
-                      "random, so that two runs print the same");
-    command->add_flag("--accept-newer", options->acceptNewer,
-                      "Read a document of a newer version 1.<n> as 1.13, with a warning");
+    addReadingOptions(*command, options->reading);
     addLogLevelOption(*command, options->logLevel);
     command->callback([options] { describe(*options); });
 }

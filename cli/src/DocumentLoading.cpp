@@ -77,6 +77,16 @@ kvnfcpx::FCPXMLDescription loadDescription(const std::string& path,
     }
 }
 
+void addReadingOptions(CLI::App& command, kvnfcpx::ParserOptions& options) {
+    command.add_flag("--validate-media", options.validateMedia,
+                     "Leave out assets whose media file is missing");
+    command.add_flag("--stable-ids", options.stableIdentifiers,
+                     "Number the group identifiers of the load instead of drawing them at "
+                     "random, so that two runs print the same");
+    command.add_flag("--accept-newer", options.acceptNewerVersions,
+                     "Read a document of a newer version 1.<n> as 1.13, with a warning");
+}
+
 void addLogLevelOption(CLI::App& command, std::string& level) {
     command
         .add_option("--log-level", level,

@@ -17,9 +17,10 @@ namespace velotrack::cli {
 // The load lets go of the main timeline as it walks it (`releaseMainTimeline`, whatever
 // `options` say): the description's document lacks those items.
 kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, kvnfcpx::ParserOptions options);
-inline kvnfcpx::FCPXMLDescription loadDescription(const std::string& path, bool validateMedia) {
-    return loadDescription(path, kvnfcpx::ParserOptions{.validateMedia = validateMedia});
-}
+
+// The options of the commands that read a document which say how to read it, stored in
+// `options` (which outlives the command): "--validate-media", "--stable-ids", "--accept-newer".
+void addReadingOptions(CLI::App& command, kvnfcpx::ParserOptions& options);
 
 // The engine's log lines on stderr from `level` up ("debug", "info", "error"), or none ("none").
 void installLogSink(const std::string& level);

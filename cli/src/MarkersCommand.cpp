@@ -16,6 +16,7 @@ struct MarkersOptions {
     std::string path;
     std::string format = "csv";
     std::string kind = "all";
+    kvnfcpx::ParserOptions reading{};
     std::string logLevel = "error";
 };
 
@@ -31,7 +32,7 @@ std::optional<kvnfcpx::Marker::MarkerKind> kindOf(const std::string& name) {
 
 void markers(const MarkersOptions& options) {
     installLogSink(options.logLevel);
-    const auto description = loadDescription(options.path, false);
+    const auto description = loadDescription(options.path, options.reading);
     const auto& sequence = description.project ? description.project->sequence : std::nullopt;
     const auto duration = sequence ? sequence->duration : std::nullopt;
     if (options.format == "chapters") {
@@ -78,6 +79,7 @@ void addMarkersCommand(CLI::App& app) {
                      "Which markers the rows list (chapters and vtt always take the chapters)")
         ->check(CLI::IsMember({"all", "comment", "chapter"}))
         ->default_str("all");
+    addReadingOptions(*command, options->reading);
     addLogLevelOption(*command, options->logLevel);
     command->callback([options] { markers(*options); });
 }

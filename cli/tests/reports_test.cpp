@@ -272,6 +272,22 @@ TEST_F(Reports, ReportsOnAnExampleAndRefusals) {
     EXPECT_NE(run({"cues", trailer, "--format", "chapters"}).status, 0);
 }
 
+// The reports read a document as describe does, with the same options.
+TEST_F(Reports, ReportsTakeDescribesReadingOptions) {
+    const auto bed = (examples / "synced-scene-with-compound-bed.fcpxml").string();
+    const std::string stable = output({"cues", bed, "--stable-ids"});
+    EXPECT_NE(stable.find(",ref-clip_2222222224\r\n"), std::string::npos) << stable;
+    EXPECT_EQ(output({"cues", bed, "--stable-ids"}), stable);
+
+    const auto newer =
+        (fs::path(VELOTRACK_SOURCE_DIR) / "../shared/fcpxml-samples/HiddenMarkers.fcpxml").string();
+    EXPECT_EQ(run({"markers", newer}).status, 2);
+    const Outcome accepted = run({"markers", newer, "--accept-newer", "--log-level", "none"});
+    EXPECT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(accepted.err, "warning: reading fcpxml 1.14 as 1.13\n");
+    EXPECT_EQ(run({"cues", newer, "--accept-newer", "--log-level", "none"}).status, 0);
+}
+
 // describe --json is written as it goes; its text must stay what a JSON document of the same
 // values prints, for every example.
 TEST_F(Reports, DescribeJsonStreamsTheTextADocumentWouldPrint) {
