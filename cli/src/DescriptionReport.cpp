@@ -7,7 +7,6 @@
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
 #include <koltutils/OptionalBox.h>
-#include <koltutils/OptionalValue.h>
 #include <timeline/DescriptionTables.h>
 #include <timeline/TimeText.h>
 #include <vector>
@@ -18,9 +17,9 @@ namespace {
 
 using namespace kvnfcpx;
 using velotrack::timeline::audioText;
+using velotrack::timeline::noneText;
+using velotrack::timeline::orNone;
 using velotrack::timeline::timeText;
-
-constexpr std::string_view none = "-";
 
 // Code points, not bytes, so names with accents keep the columns straight.
 std::size_t displayWidth(std::string_view text) {
@@ -65,10 +64,6 @@ void printTable(std::ostream& out, const std::array<std::string_view, Columns>& 
     }
 }
 
-template <koltutils::OptionalValue Optional> std::string orNone(const Optional& value) {
-    return value ? koltutils::describe(*value) : std::string(none);
-}
-
 void printSettings(std::ostream& out, const FCPXMLDescription& description,
                    const std::optional<timecode::TimecodeFrameRate>& rate) {
     const Project* project = description.project ? &*description.project : nullptr;
@@ -78,11 +73,11 @@ void printSettings(std::ostream& out, const FCPXMLDescription& description,
     if (sequence) {
         const auto start =
             rate ? description.projectStartTimecode() : std::optional<timecode::Timecode>();
-        rows.push_back({"Frame rate", rate ? frameRateText(*rate) : std::string(none)});
+        rows.push_back({"Frame rate", rate ? frameRateText(*rate) : std::string(noneText)});
         rows.push_back(
             {"Start timecode", start ? start->stringValue() : secondsText(sequence->tcStart)});
         rows.push_back({"Duration", sequence->duration ? timeText(*sequence->duration, rate)
-                                                       : std::string(none)});
+                                                       : std::string(noneText)});
         rows.push_back({"Audio", audioText(*sequence)});
     }
     printTable<2>(out, {"Document version", stringValue(description.version)}, rows.size(),
@@ -91,12 +86,12 @@ void printSettings(std::ostream& out, const FCPXMLDescription& description,
 
 std::string volumeText(const koltutils::OptionalBox<ClipVolume>& volume) {
     return volume && volume->adjustVolume ? koltutils::describe(*volume->adjustVolume) + " dB"
-                                          : std::string(none);
+                                          : std::string(noneText);
 }
 
 std::string fadeText(const koltutils::OptionalBox<ClipVolume>& volume,
                      std::optional<timecode::CMTime> ClipVolume::*fade) {
-    return volume && (*volume).*fade ? secondsText(*((*volume).*fade)) : std::string(none);
+    return volume && (*volume).*fade ? secondsText(*((*volume).*fade)) : std::string(noneText);
 }
 
 void printClips(std::ostream& out, const std::vector<AssetClip>& clips,

@@ -5,19 +5,12 @@
 #include <koltutils/Describe.h>
 #include <koltutils/EnumTable.h>
 #include <koltutils/OptionalBox.h>
-#include <koltutils/OptionalValue.h>
 
 namespace velotrack::timeline {
 
 namespace {
 
 using namespace kvnfcpx;
-
-const std::string none = "-";
-
-template <koltutils::OptionalValue Optional> std::string orNone(const Optional& value) {
-    return value ? koltutils::describe(*value) : none;
-}
 
 const std::vector<AssetClip>& clipsOf(const FCPXMLDescription& description) {
     static const std::vector<AssetClip> empty;
@@ -45,7 +38,7 @@ TableCell fadeCell(const koltutils::OptionalBox<ClipVolume>& volume,
     if (volume && (*volume).*fade) {
         return {secondsText(*((*volume).*fade)), ((*volume).*fade)->seconds()};
     }
-    return {none, -1.0};
+    return {std::string(noneText), -1.0};
 }
 
 } // namespace
@@ -60,7 +53,7 @@ std::string audioText(const Sequence& sequence) {
         parts.emplace_back(koltutils::rawValue(*sequence.audioLayout));
     }
     if (parts.empty()) {
-        return none;
+        return std::string(noneText);
     }
     return parts.size() == 1 ? parts[0] : parts[0] + ", " + parts[1];
 }
@@ -76,11 +69,12 @@ headerFields(const FCPXMLDescription& description) {
         const auto rate = description.frameRate();
         const auto start =
             rate ? description.projectStartTimecode() : std::optional<timecode::Timecode>();
-        fields.emplace_back("Frame rate", rate ? std::string(timecode::stringValue(*rate)) : none);
+        fields.emplace_back("Frame rate", rate ? std::string(timecode::stringValue(*rate))
+                                               : std::string(noneText));
         fields.emplace_back("Start timecode",
                             start ? start->stringValue() : secondsText(sequence->tcStart));
-        fields.emplace_back("Duration",
-                            sequence->duration ? timeText(*sequence->duration, rate) : none);
+        fields.emplace_back("Duration", sequence->duration ? timeText(*sequence->duration, rate)
+                                                           : std::string(noneText));
         fields.emplace_back("Audio", audioText(*sequence));
     }
     return fields;
@@ -105,7 +99,7 @@ Table clipTable(const FCPXMLDescription& description) {
             {orNone(clip.name), std::nullopt},
             {orNone(clip.audioRole), std::nullopt},
             {orNone(clip.lane), static_cast<double>(clip.lane.value_or(0))},
-            {hasVolume ? koltutils::describe(*volume->adjustVolume) + " dB" : none,
+            {hasVolume ? koltutils::describe(*volume->adjustVolume) + " dB" : std::string(noneText),
              hasVolume ? std::optional<double>(*volume->adjustVolume) : std::nullopt},
             fadeCell(volume, &ClipVolume::fadeIn),
             fadeCell(volume, &ClipVolume::fadeOut),

@@ -3,13 +3,24 @@
 // The project header and the tables of asset clips and markers, as cells of text with the
 // columns of the command line's report, for views that show them.
 
+#include <koltutils/Describe.h>
+#include <koltutils/OptionalValue.h>
 #include <kvnfcpx/FCPXMLDescription.h>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace velotrack::timeline {
+
+// What the tables and the report show for an absent value.
+inline constexpr std::string_view noneText = "-";
+
+// The value as the tables and the report show it, or `noneText`.
+template <koltutils::OptionalValue Optional> std::string orNone(const Optional& value) {
+    return value ? koltutils::describe(*value) : std::string(noneText);
+}
 
 struct TableCell {
     std::string text{};
